@@ -1,0 +1,64 @@
+# Host build: the program's logic over the simulated Windows, with its unit tests and the tests
+# that drive the Windows builds (binary check, end-to-end under Wine, fuzzing).
+set(HOST_WARNINGS -Wall -Wextra -Werror)
+set(HOST_SANITIZERS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+
+add_library(simulated_windows STATIC tests/sim/simulated_windows.cpp)
+target_include_directories(simulated_windows PUBLIC src tests)
+target_compile_options(simulated_windows PRIVATE ${HOST_WARNINGS})
+
+add_library(program_logic STATIC ${PROGRAM_SOURCES})
+target_include_directories(program_logic PUBLIC src)
+target_compile_options(program_logic PRIVATE ${HOST_WARNINGS} -fno-exceptions -fno-rtti)
+target_link_libraries(program_logic PUBLIC simulated_windows)
+
+option(BUILD_FUZZER "Build the libFuzzer target (needs clang)" OFF)
+if(BUILD_FUZZER)
+  set(FUZZ_FLAGS -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all)
+  target_compile_options(simulated_windows PRIVATE ${FUZZ_FLAGS})
+  target_compile_options(program_logic PRIVATE ${FUZZ_FLAGS})
+  add_executable(fuzz_both_phases tests/fuzz/fuzz_both_phases.cpp)
+  target_compile_options(fuzz_both_phases PRIVATE ${HOST_WARNINGS} ${FUZZ_FLAGS})
+  target_link_options(fuzz_both_phases PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_libraries(fuzz_both_phases PRIVATE program_logic)
+  return()
+endif()
+
+target_compile_options(simulated_windows PRIVATE ${HOST_SANITIZERS})
+target_compile_options(program_logic PRIVATE ${HOST_SANITIZERS})
+
+find_package(GTest REQUIRED)
+file(GLOB UNIT_TEST_SOURCES CONFIGURE_DEPENDS tests/unit/*.cpp)
+add_executable(unit_tests ${UNIT_TEST_SOURCES})
+target_compile_options(unit_tests PRIVATE ${HOST_WARNINGS} ${HOST_SANITIZERS})
+target_link_options(unit_tests PRIVATE -fsanitize=address,undefined)
+target_link_libraries(unit_tests PRIVATE program_logic GTest::gtest GTest::gtest_main)
+include(GoogleTest)
+gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60)
+
+# Tests of the Windows builds; the test script builds them before running CTest.
+set(WIN32_PROGRAM ${CMAKE_SOURCE_DIR}/build/win32/uninstall.exe)
+set(WIN64_BUILD ${CMAKE_SOURCE_DIR}/build/win64)
+
+add_test(NAME binary_check_win32
+  COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/binary/check_binary.py ${WIN32_PROGRAM} i386)
+add_test(NAME binary_check_win64
+  COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/binary/check_binary.py ${WIN64_BUILD}/uninstall.exe x86-64)
+
+option(ENABLE_WINE_TESTS "Run the end-to-end tests under Wine" ON)
+if(ENABLE_WINE_TESTS)
+  set(WINE_ENV
+    "WIN64_BUILD=${WIN64_BUILD}"
+    "WINE_TEMPLATE=${CMAKE_BINARY_DIR}/wine-template"
+    "WINE_WORK=${CMAKE_BINARY_DIR}/wine-work")
+  add_test(NAME wine_template COMMAND bash ${CMAKE_SOURCE_DIR}/tests/wine/make_template.sh)
+  set_tests_properties(wine_template PROPERTIES FIXTURES_SETUP wine ENVIRONMENT "${WINE_ENV}")
+  file(GLOB WINE_CASES CONFIGURE_DEPENDS tests/wine/cases/*.sh)
+  foreach(case ${WINE_CASES})
+    get_filename_component(name ${case} NAME_WE)
+    add_test(NAME wine_${name} COMMAND bash ${case})
+    set_tests_properties(wine_${name} PROPERTIES
+      FIXTURES_REQUIRED wine ENVIRONMENT "${WINE_ENV}" LABELS wine TIMEOUT 240)
+  endforeach()
+endif()
+

@@ -1,0 +1,54 @@
+#include "confirm/confirm_phase.h"
+
+#include "platform/path_text.h"
+#include "platform/platform_services.h"
+#include "product/product_names.h"
+
+const char CopyFailedText[] = "Can not copy uninstall.exe to TEMP.";
+const char StartFailedText[] = "Can not start uninstall.exe in TEMP.";
+
+static int ReportRelaunchFailure(const char* text)
+{
+    MessageBoxA(0, text, DisplayName, MB_ICONHAND);
+    return 0;
+}
+
+// A size of 0 is a failure and a size of MAX_PATH or more means the text did not fit: in both
+// cases the buffer holds no usable path.
+static int FitsPath(DWORD reportedLength)
+{
+    return reportedLength > 0 && reportedLength < MAX_PATH;
+}
+
+// Builds the copy's path, TEMP\uninstall.exe; 0 when TEMP is unknown or the path would not fit.
+static int BuildTempCopyPath(char* target)
+{
+    if (!FitsPath(GetTempPathA(MAX_PATH, target))) {
+        return 0;
+    }
+    // A TEMP folder that does not exist yet is made before the copy.
+    CreateDirectoryA(target, 0);
+    return EndWithBackslash(target, MAX_PATH) && AppendText(target, MAX_PATH, UninstallerFileName);
+}
+
+int RelaunchFromTemp()
+{
+    char runningProgram[MAX_PATH] = {0};
+    char target[MAX_PATH] = {0};
+    char workingFolder[MAX_PATH] = {0};
+
+    if (!FitsPath(GetModuleFileNameA(0, runningProgram, MAX_PATH)) ||
+        !BuildTempCopyPath(target) || !CopyFileA(runningProgram, target, FALSE)) {
+        return ReportRelaunchFailure(CopyFailedText);
+    }
+    // A program copied from a CD-ROM is read-only and so is its copy; the script that removes
+    // the copy could never delete it, and no later copy could replace it.
+    SetFileAttributesA(target, FILE_ATTRIBUTE_NORMAL);
+
+    GetTempPathA(MAX_PATH, workingFolder);
+    HINSTANCE started = ShellExecuteA(0, 0, target, InternalSwitch, workingFolder, SW_MINIMIZE);
+    if ((INT_PTR)started <= 32) {
+        return ReportRelaunchFailure(StartFailedText);
+    }
+    return 1;
+}

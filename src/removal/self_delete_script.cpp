@@ -1,0 +1,95 @@
+#include "platform/path_text.h"
+#include "product/product_names.h"
+#include "removal/removal_steps.h"
+
+const char ScriptBaseName[] = "delme";
+const char ScriptExtension[] = ".bat";
+const int ScriptNumberLimit = 200;
+const int ScriptTextSize = 1040;
+const char ScriptStart[] = "\r\n@echo off\r\n:myLabel\r\ndel \"";
+const char ScriptRetryStart[] = "\"\r\nif exist \"";
+const char ScriptRetryEnd[] = "\" goto myLabel\r\ndel \"";
+const char ScriptEnd[] = "\"\r\n";
+
+// Appends a path for the command interpreter, which reads "%" as the start of a variable:
+// each "%" is written as "%%" so that the script names exactly this path.
+static int AppendScriptPath(char* text, const char* path)
+{
+    for (int i = 0; path[i]; ++i) {
+        const char* piece = path[i] == '%' ? "%%" : 0;
+        char single[2] = {path[i], 0};
+        if (!AppendText(text, ScriptTextSize, piece ? piece : single)) {
+            return 0;
+        }
+    }
+    return 1;
+}
+
+static int BuildScriptText(char* text, const char* tempFolder, const char* scriptPath)
+{
+    return CopyText(text, ScriptTextSize, ScriptStart) && AppendScriptPath(text, tempFolder) &&
+           AppendText(text, ScriptTextSize, UninstallerFileName) &&
+           AppendText(text, ScriptTextSize, ScriptRetryStart) &&
+           AppendScriptPath(text, tempFolder) &&
+           AppendText(text, ScriptTextSize, UninstallerFileName) &&
+           AppendText(text, ScriptTextSize, ScriptRetryEnd) &&
+           AppendScriptPath(text, scriptPath) && AppendText(text, ScriptTextSize, ScriptEnd);
+}
+
+// Creates the first free TEMP\delmeN.bat, N from 1 to the limit; returns the open file, or
+// INVALID_HANDLE_VALUE when no number is free or the name would not fit.
+static HANDLE CreateScriptFile(const char* tempFolder, char* scriptPath)
+{
+    char basePath[MAX_PATH];
+    char number[16];
+    if (!CopyText(basePath, MAX_PATH, tempFolder) ||
+        !AppendText(basePath, MAX_PATH, ScriptBaseName)) {
+        return INVALID_HANDLE_VALUE;
+    }
+    for (int n = 1; n <= ScriptNumberLimit; ++n) {
+        wsprintfA(number, "%i", n);
+        if (!CopyText(scriptPath, MAX_PATH, basePath) ||
+            !AppendText(scriptPath, MAX_PATH, number) ||
+            !AppendText(scriptPath, MAX_PATH, ScriptExtension)) {
+            return INVALID_HANDLE_VALUE;
+        }
+        HANDLE script = CreateFileA(scriptPath, GENERIC_WRITE, 0, 0, CREATE_NEW,
+                                    FILE_FLAG_SEQUENTIAL_SCAN, 0);
+        if (script != INVALID_HANDLE_VALUE) {
+            return script;
+        }
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+// This run's own file cannot be deleted while it runs: a hidden script keeps trying until the
+// run has ended, then deletes itself.
+void ScheduleSelfDelete()
+{
+    char tempFolder[MAX_PATH] = {0};
+    char scriptPath[MAX_PATH] = {0};
+    char workingFolder[MAX_PATH] = {0};
+    char text[ScriptTextSize] = {0};
+
+    DWORD length = GetTempPathA(MAX_PATH, tempFolder);
+    if (length == 0 || length >= MAX_PATH || !EndWithBackslash(tempFolder, MAX_PATH)) {
+        return;
+    }
+    HANDLE script = CreateScriptFile(tempFolder, scriptPath);
+    if (script == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    int built = BuildScriptText(text, tempFolder, scriptPath);
+    if (built) {
+        DWORD written;
+        WriteFile(script, text, (DWORD)lstrlenA(text), &written, 0);
+    }
+    CloseHandle(script);
+    if (!built) {
+        // A script cut short would delete some other file, or nothing and loop for ever.
+        DeleteFileA(scriptPath);
+        return;
+    }
+    GetTempPathA(MAX_PATH, workingFolder);
+    ShellExecuteA(0, 0, scriptPath, 0, workingFolder, SW_HIDE);
+}

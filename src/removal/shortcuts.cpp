@@ -1,0 +1,41 @@
+#include "platform/path_text.h"
+#include "product/product_names.h"
+#include "removal/removal_steps.h"
+
+const char ShellFoldersKeyPath[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const char* const ShortcutFolderValues[] = {"Startup", "Programs"};
+const int ShortcutFolderCount = sizeof ShortcutFolderValues / sizeof ShortcutFolderValues[0];
+const char ShortcutExtension[] = ".lnk";
+
+// Builds folder\QUENDRA Dovrance 98.lnk from one shell-folder value; 0 when the value cannot be
+// read, is not a terminated string, or the path would not fit.
+static int BuildShortcutPath(HKEY shellFolders, const char* valueName, char* path)
+{
+    DWORD size = MAX_PATH;
+    if (RegQueryValueExA(shellFolders, valueName, 0, 0, (LPBYTE)path, &size) != ERROR_SUCCESS ||
+        LacksTerminator(path, MAX_PATH)) {
+        return 0;
+    }
+    return EndWithBackslash(path, MAX_PATH) && AppendText(path, MAX_PATH, DisplayName) &&
+           AppendText(path, MAX_PATH, ShortcutExtension);
+}
+
+// Startup first, then Programs. The shell is told of each path whether or not a file was
+// there, so that a stale start-menu entry disappears either way.
+void RemoveShortcuts()
+{
+    HKEY shellFolders;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, ShellFoldersKeyPath, 0, KEY_QUERY_VALUE,
+                      &shellFolders) != ERROR_SUCCESS) {
+        return;
+    }
+    for (int i = 0; i < ShortcutFolderCount; ++i) {
+        char path[MAX_PATH] = {0};
+        if (BuildShortcutPath(shellFolders, ShortcutFolderValues[i], path)) {
+            DeleteFileA(path);
+            SHChangeNotify(SHCNE_DELETE, SHCNF_PATH, path, 0);
+        }
+    }
+    RegCloseKey(shellFolders);
+}

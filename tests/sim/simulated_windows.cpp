@@ -1,0 +1,911 @@
+#include "sim/simulated_windows.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <map>
+#include <set>
+
+namespace {
+
+struct Value {
+    DWORD type;
+    std::string bytes;
+};
+
+struct Key {
+    std::map<std::string, Value> values;  // by lower-case name
+};
+
+struct Entry {
+    std::string path;  // as first given, for listings
+    bool folder;
+    std::string contents;
+    bool readOnly;
+    long long lockedUntil;  // 0: not locked, -1: locked for good
+};
+
+struct OpenFile {
+    std::string path;  // normalised
+};
+
+struct Search {
+    std::vector<std::pair<std::string, bool>> names;  // name, is a folder
+    size_t next;
+};
+
+struct Window {
+    std::string windowClass;
+};
+
+struct World {
+    std::map<std::string, Key> keys;  // "hklm\software\..." in lower case
+    std::set<std::string> undeletableKeys;
+    bool deleteKeyTakesTree = false;
+    bool failQueryInfoKey = false;
+
+    std::map<std::string, Entry> entries;  // normalised lower-case path
+    bool failCopyFile = false;
+    bool failCreateFile = false;
+    std::map<std::string, int> deleteAttempts;
+
+    std::string commandLine = "\"C:\\Program Files\\QUENDRA Software\\Dovrance\\uninstall.exe\"";
+    std::string modulePath = "C:\\Program Files\\QUENDRA Software\\Dovrance\\uninstall.exe";
+    std::string tempPath = "C:\\TEMP\\";
+
+    std::vector<Window> windows;
+    std::deque<int> answers;
+    std::vector<sim::MessageBoxShown> boxes;
+    std::vector<sim::PostedMessage> posted;
+
+    intptr_t shellExecuteResult = 42;
+    std::vector<sim::ProgramStarted> started;
+    std::vector<sim::ShellNotice> notices;
+    std::vector<unsigned> pauses;
+    long long clockMs = 0;
+
+    uintptr_t nextHandle = 0x1000;
+    std::map<uintptr_t, std::string> keyHandles;
+    std::map<uintptr_t, OpenFile> fileHandles;
+    std::map<uintptr_t, Search> searches;
+    DWORD lastError = 0;
+};
+
+World world;
+
+std::string Lower(const std::string& text)
+{
+    std::string out = text;
+    for (char& c : out) {
+        c = (char)std::tolower((unsigned char)c);
+    }
+    return out;
+}
+
+// --- Registry helpers
+
+std::string RootId(HKEY root)
+{
+    if (root == HKEY_LOCAL_MACHINE) {
+        return "hklm";
+    }
+    if (root == HKEY_CURRENT_USER) {
+        return "hkcu";
+    }
+    return "";
+}
+
+std::string KeyId(HKEY root, const std::string& path)
+{
+    std::string id = RootId(root);
+    if (id.empty()) {
+        auto open = world.keyHandles.find((uintptr_t)root);
+        if (open == world.keyHandles.end()) {
+            return "";
+        }
+        id = open->second;
+    }
+    return path.empty() ? id : id + "\\" + Lower(path);
+}
+
+bool KeyIdExists(const std::string& id)
+{
+    return id == "hklm" || id == "hkcu" || world.keys.count(id) > 0;
+}
+
+std::vector<std::string> SubKeyNames(const std::string& id)
+{
+    std::vector<std::string> names;
+    std::string prefix = id + "\\";
+    for (auto it = world.keys.lower_bound(prefix); it != world.keys.end(); ++it) {
+        if (it->first.compare(0, prefix.size(), prefix) != 0) {
+            break;
+        }
+        std::string rest = it->first.substr(prefix.size());
+        if (rest.find('\\') == std::string::npos) {
+            names.push_back(rest);
+        }
+    }
+    return names;
+}
+
+void CreateKeyId(const std::string& id)
+{
+    for (size_t at = id.find('\\'); at != std::string::npos; at = id.find('\\', at + 1)) {
+        world.keys[id.substr(0, at)];
+    }
+    world.keys[id];
+    world.keys.erase("hklm");
+    world.keys.erase("hkcu");
+}
+
+HKEY NewKeyHandle(const std::string& id)
+{
+    uintptr_t handle = world.nextHandle++;
+    world.keyHandles[handle] = id;
+    return (HKEY)handle;
+}
+
+// --- File helpers
+
+// Lower case, backslashes only, runs of backslashes folded and no trailing one, as Windows
+// reads a path.
+std::string NormalPath(const std::string& path)
+{
+    std::string out;
+    for (char c : path) {
+        if (c == '/') {
+            c = '\\';
+        }
+        if (c == '\\' && !out.empty() && out.back() == '\\') {
+            continue;
+        }
+        out += (char)std::tolower((unsigned char)c);
+    }
+    while (out.size() > 1 && out.back() == '\\') {
+        out.pop_back();
+    }
+    return out;
+}
+
+std::string ParentOf(const std::string& normal)
+{
+    size_t cut = normal.rfind('\\');
+    return cut == std::string::npos ? "" : normal.substr(0, cut);
+}
+
+Entry* FindEntry(const std::string& normal)
+{
+    auto it = world.entries.find(normal);
+    return it == world.entries.end() ? nullptr : &it->second;
+}
+
+bool ParentIsFolder(const std::string& normal)
+{
+    std::string parent = ParentOf(normal);
+    if (parent.empty()) {
+        return true;  // a drive or a bare name
+    }
+    Entry* folder = FindEntry(parent);
+    return folder && folder->folder;
+}
+
+bool HasChildren(const std::string& normal)
+{
+    std::string prefix = normal + "\\";
+    auto it = world.entries.lower_bound(prefix);
+    return it != world.entries.end() && it->first.compare(0, prefix.size(), prefix) == 0;
+}
+
+bool IsLocked(const Entry& entry)
+{
+    return entry.lockedUntil == -1 || world.clockMs < entry.lockedUntil;
+}
+
+bool IsOpen(const std::string& normal)
+{
+    for (auto& open : world.fileHandles) {
+        if (open.second.path == normal) {
+            return true;
+        }
+    }
+    return false;
+}
+
+BOOL Fail(DWORD error)
+{
+    world.lastError = error;
+    return FALSE;
+}
+
+void CopyName(char* target, const std::string& name)
+{
+    size_t n = std::min(name.size(), (size_t)MAX_PATH - 1);
+    std::memcpy(target, name.data(), n);
+    target[n] = 0;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- the test interface
+
+namespace sim {
+
+void ResetWorld()
+{
+    world = World();
+}
+
+void AddKey(HKEY root, const std::string& path)
+{
+    CreateKeyId(KeyId(root, path));
+}
+
+void SetRawValue(HKEY root, const std::string& path, const std::string& name, DWORD type,
+                 const std::string& bytes)
+{
+    std::string id = KeyId(root, path);
+    CreateKeyId(id);
+    world.keys[id].values[Lower(name)] = Value{type, bytes};
+}
+
+void SetStringValue(HKEY root, const std::string& path, const std::string& name,
+                    const std::string& text)
+{
+    SetRawValue(root, path, name, REG_SZ, text + std::string(1, '\0'));
+}
+
+bool KeyExists(HKEY root, const std::string& path)
+{
+    return world.keys.count(KeyId(root, path)) > 0;
+}
+
+std::vector<std::string> ListKeys(HKEY root)
+{
+    std::vector<std::string> out;
+    std::string prefix = RootId(root) + "\\";
+    for (auto& key : world.keys) {
+        if (key.first.compare(0, prefix.size(), prefix) == 0) {
+            out.push_back(key.first.substr(prefix.size()));
+        }
+    }
+    return out;
+}
+
+void MakeKeyUndeletable(HKEY root, const std::string& path)
+{
+    world.undeletableKeys.insert(KeyId(root, path));
+}
+
+void SetDeleteKeyTakesTree(bool takesTree)
+{
+    world.deleteKeyTakesTree = takesTree;
+}
+
+void FailQueryInfoKey(bool fail)
+{
+    world.failQueryInfoKey = fail;
+}
+
+void AddFolder(const std::string& path)
+{
+    std::string normal = NormalPath(path);
+    std::string parent = ParentOf(normal);
+    if (!parent.empty() && !FindEntry(parent)) {
+        AddFolder(path.substr(0, path.find_last_of('\\', path.find_last_not_of('\\'))));
+    }
+    if (!FindEntry(normal)) {
+        world.entries[normal] = Entry{path, true, "", false, 0};
+    }
+}
+
+void AddFile(const std::string& path, const std::string& contents, bool readOnly)
+{
+    std::string normal = NormalPath(path);
+    std::string parent = ParentOf(normal);
+    if (!parent.empty()) {
+        AddFolder(path.substr(0, path.find_last_of('\\')));
+    }
+    world.entries[normal] = Entry{path, false, contents, readOnly, 0};
+}
+
+bool FileExists(const std::string& path)
+{
+    Entry* entry = FindEntry(NormalPath(path));
+    return entry && !entry->folder;
+}
+
+bool FolderExists(const std::string& path)
+{
+    Entry* entry = FindEntry(NormalPath(path));
+    return entry && entry->folder;
+}
+
+bool IsReadOnly(const std::string& path)
+{
+    Entry* entry = FindEntry(NormalPath(path));
+    return entry && entry->readOnly;
+}
+
+std::string FileContents(const std::string& path)
+{
+    Entry* entry = FindEntry(NormalPath(path));
+    return entry ? entry->contents : "";
+}
+
+std::vector<std::string> ListEntries()
+{
+    std::vector<std::string> out;
+    for (auto& entry : world.entries) {
+        out.push_back(entry.first + (entry.second.folder ? "\\" : ""));
+    }
+    return out;
+}
+
+void LockFile(const std::string& path, long long untilMs)
+{
+    Entry* entry = FindEntry(NormalPath(path));
+    if (entry) {
+        entry->lockedUntil = untilMs;
+    }
+}
+
+void FailCopyFile(bool fail)
+{
+    world.failCopyFile = fail;
+}
+
+void FailCreateFile(bool fail)
+{
+    world.failCreateFile = fail;
+}
+
+void SetCommandLine(const std::string& text)
+{
+    world.commandLine = text;
+}
+
+void SetModulePath(const std::string& path)
+{
+    world.modulePath = path;
+}
+
+void SetTempPath(const std::string& path)
+{
+    world.tempPath = path;
+}
+
+void AddWindow(const std::string& windowClass)
+{
+    world.windows.push_back(Window{windowClass});
+}
+
+void QueueAnswer(int answer)
+{
+    world.answers.push_back(answer);
+}
+
+const std::vector<MessageBoxShown>& BoxesShown()
+{
+    return world.boxes;
+}
+
+const std::vector<PostedMessage>& MessagesPosted()
+{
+    return world.posted;
+}
+
+void SetShellExecuteResult(intptr_t result)
+{
+    world.shellExecuteResult = result;
+}
+
+const std::vector<ProgramStarted>& ProgramsStarted()
+{
+    return world.started;
+}
+
+const std::vector<ShellNotice>& ShellNotices()
+{
+    return world.notices;
+}
+
+const std::vector<unsigned>& Pauses()
+{
+    return world.pauses;
+}
+
+long long ClockMs()
+{
+    return world.clockMs;
+}
+
+int DeleteAttempts(const std::string& path)
+{
+    auto it = world.deleteAttempts.find(NormalPath(path));
+    return it == world.deleteAttempts.end() ? 0 : it->second;
+}
+
+int OpenHandleCount()
+{
+    return (int)(world.keyHandles.size() + world.fileHandles.size() + world.searches.size());
+}
+
+}  // namespace sim
+
+// ---------------------------------------------------------------- registry operations
+
+LSTATUS RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD, REGSAM, PHKEY result)
+{
+    std::string id = KeyId(key, subKey ? subKey : "");
+    if (id.empty() || !KeyIdExists(id)) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    *result = NewKeyHandle(id);
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM,
+                        LPSECURITY_ATTRIBUTES, PHKEY result, LPDWORD disposition)
+{
+    std::string id = KeyId(key, subKey ? subKey : "");
+    if (id.empty()) {
+        return ERROR_INVALID_HANDLE;
+    }
+    bool existed = KeyIdExists(id);
+    if (!existed) {
+        CreateKeyId(id);
+    }
+    if (disposition) {
+        *disposition = existed ? 2 : 1;
+    }
+    *result = NewKeyHandle(id);
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD, LPDWORD type, LPBYTE data,
+                         LPDWORD dataSize)
+{
+    auto open = world.keyHandles.find((uintptr_t)key);
+    if (open == world.keyHandles.end()) {
+        return ERROR_INVALID_HANDLE;
+    }
+    auto found = world.keys.find(open->second);
+    if (found == world.keys.end()) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    auto value = found->second.values.find(Lower(valueName ? valueName : ""));
+    if (value == found->second.values.end()) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    if (type) {
+        *type = value->second.type;
+    }
+    DWORD needed = (DWORD)value->second.bytes.size();
+    if (data && dataSize && needed > *dataSize) {
+        *dataSize = needed;
+        return ERROR_MORE_DATA;
+    }
+    if (data) {
+        std::memcpy(data, value->second.bytes.data(), needed);
+    }
+    if (dataSize) {
+        *dataSize = needed;
+    }
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWORD, LPSTR,
+                      LPDWORD, PFILETIME)
+{
+    std::string id = KeyId(key, "");
+    if (id.empty()) {
+        return ERROR_INVALID_HANDLE;
+    }
+    std::vector<std::string> names = SubKeyNames(id);
+    if (index >= names.size()) {
+        return ERROR_NO_MORE_ITEMS;
+    }
+    const std::string& found = names[index];
+    if (found.size() + 1 > *nameSize) {
+        return ERROR_MORE_DATA;
+    }
+    std::memcpy(name, found.c_str(), found.size() + 1);
+    *nameSize = (DWORD)found.size();
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegQueryInfoKeyA(HKEY key, LPSTR, LPDWORD, LPDWORD, LPDWORD subKeys, LPDWORD, LPDWORD,
+                         LPDWORD values, LPDWORD, LPDWORD, LPDWORD, PFILETIME)
+{
+    std::string id = KeyId(key, "");
+    if (id.empty() || world.failQueryInfoKey) {
+        return ERROR_ACCESS_DENIED;
+    }
+    if (subKeys) {
+        *subKeys = (DWORD)SubKeyNames(id).size();
+    }
+    if (values) {
+        *values = world.keys.count(id) ? (DWORD)world.keys[id].values.size() : 0;
+    }
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegDeleteKeyA(HKEY key, LPCSTR subKey)
+{
+    if (!subKey || !*subKey) {
+        return ERROR_ACCESS_DENIED;
+    }
+    std::string id = KeyId(key, subKey);
+    if (id.empty() || !world.keys.count(id)) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    if (world.undeletableKeys.count(id)) {
+        return ERROR_ACCESS_DENIED;
+    }
+    bool hasSubKeys = !SubKeyNames(id).empty();
+    if (hasSubKeys && !world.deleteKeyTakesTree) {
+        return ERROR_ACCESS_DENIED;
+    }
+    std::string prefix = id + "\\";
+    for (auto it = world.keys.begin(); it != world.keys.end();) {
+        if (it->first == id || it->first.compare(0, prefix.size(), prefix) == 0) {
+            it = world.keys.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegCloseKey(HKEY key)
+{
+    return world.keyHandles.erase((uintptr_t)key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+}
+
+// ---------------------------------------------------------------- process and files
+
+LPSTR GetCommandLineA(void)
+{
+    return &world.commandLine[0];
+}
+
+DWORD GetModuleFileNameA(HINSTANCE, LPSTR fileName, DWORD size)
+{
+    const std::string& path = world.modulePath;
+    if (size == 0) {
+        return 0;
+    }
+    if (path.size() < size) {
+        std::memcpy(fileName, path.c_str(), path.size() + 1);
+        return (DWORD)path.size();
+    }
+    // Cut to fit and terminated, reporting the whole size, as later Windows versions do.
+    std::memcpy(fileName, path.data(), size - 1);
+    fileName[size - 1] = 0;
+    world.lastError = 122;
+    return size;
+}
+
+DWORD GetTempPathA(DWORD size, LPSTR buffer)
+{
+    const std::string& path = world.tempPath;
+    if (path.size() + 1 > size) {
+        return (DWORD)path.size() + 1;  // the size it needs; nothing written
+    }
+    std::memcpy(buffer, path.c_str(), path.size() + 1);
+    return (DWORD)path.size();
+}
+
+BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES)
+{
+    std::string normal = NormalPath(path);
+    if (normal.empty()) {
+        return Fail(ERROR_PATH_NOT_FOUND);
+    }
+    if (FindEntry(normal)) {
+        return Fail(ERROR_ALREADY_EXISTS);
+    }
+    if (!ParentIsFolder(normal)) {
+        return Fail(ERROR_PATH_NOT_FOUND);
+    }
+    world.entries[normal] = Entry{path, true, "", false, 0};
+    return TRUE;
+}
+
+BOOL CopyFileA(LPCSTR existingFile, LPCSTR newFile, BOOL failIfExists)
+{
+    std::string from = NormalPath(existingFile);
+    std::string to = NormalPath(newFile);
+    if (world.failCopyFile) {
+        return Fail(ERROR_ACCESS_DENIED);
+    }
+    Entry* source = FindEntry(from);
+    if (!source || source->folder) {
+        return Fail(ERROR_FILE_NOT_FOUND);
+    }
+    if (to.empty() || !ParentIsFolder(to)) {
+        return Fail(ERROR_PATH_NOT_FOUND);
+    }
+    if (from == to) {
+        return Fail(ERROR_SHARING_VIOLATION);
+    }
+    Entry* target = FindEntry(to);
+    if (target) {
+        if (failIfExists) {
+            return Fail(ERROR_FILE_EXISTS);
+        }
+        if (target->folder || target->readOnly) {
+            return Fail(ERROR_ACCESS_DENIED);
+        }
+        if (IsLocked(*target) || IsOpen(to)) {
+            return Fail(ERROR_SHARING_VIOLATION);
+        }
+    }
+    // The copy takes the source's attributes, read-only included.
+    world.entries[to] = Entry{newFile, false, source->contents, source->readOnly, 0};
+    return TRUE;
+}
+
+BOOL DeleteFileA(LPCSTR path)
+{
+    std::string normal = NormalPath(path);
+    world.deleteAttempts[normal]++;
+    Entry* entry = FindEntry(normal);
+    if (!entry) {
+        return Fail(ParentIsFolder(normal) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
+    }
+    if (entry->folder || entry->readOnly) {
+        return Fail(ERROR_ACCESS_DENIED);
+    }
+    if (IsLocked(*entry) || IsOpen(normal)) {
+        return Fail(ERROR_SHARING_VIOLATION);
+    }
+    world.entries.erase(normal);
+    return TRUE;
+}
+
+BOOL SetFileAttributesA(LPCSTR path, DWORD attributes)
+{
+    Entry* entry = FindEntry(NormalPath(path));
+    if (!entry) {
+        return Fail(ERROR_FILE_NOT_FOUND);
+    }
+    entry->readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    return TRUE;
+}
+
+DWORD GetLastError(void)
+{
+    return world.lastError;
+}
+
+BOOL RemoveDirectoryA(LPCSTR path)
+{
+    std::string normal = NormalPath(path);
+    Entry* entry = FindEntry(normal);
+    if (!entry) {
+        return Fail(ERROR_FILE_NOT_FOUND);
+    }
+    if (!entry->folder) {
+        return Fail(ERROR_ACCESS_DENIED);
+    }
+    if (HasChildren(normal)) {
+        return Fail(ERROR_DIR_NOT_EMPTY);
+    }
+    world.entries.erase(normal);
+    return TRUE;
+}
+
+namespace {
+
+void FillFound(const std::pair<std::string, bool>& name, LPWIN32_FIND_DATAA found)
+{
+    std::memset(found, 0, sizeof *found);
+    found->dwFileAttributes = name.second ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+    CopyName(found->cFileName, name.first);
+}
+
+}  // namespace
+
+HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA found)
+{
+    std::string text = pattern;
+    size_t cut = text.find_last_of('\\');
+    std::string folder = NormalPath(cut == std::string::npos ? "" : text.substr(0, cut));
+    std::string mask = Lower(cut == std::string::npos ? text : text.substr(cut + 1));
+    Entry* entry = FindEntry(folder);
+    if (!entry || !entry->folder) {
+        Fail(ERROR_PATH_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
+    bool all = mask == "*.*" || mask == "*";
+    Search search{{}, 0};
+    if (all) {
+        search.names.push_back({".", true});
+        search.names.push_back({"..", true});
+    }
+    std::string prefix = folder + "\\";
+    for (auto it = world.entries.lower_bound(prefix); it != world.entries.end(); ++it) {
+        if (it->first.compare(0, prefix.size(), prefix) != 0) {
+            break;
+        }
+        std::string rest = it->first.substr(prefix.size());
+        if (rest.find('\\') != std::string::npos) {
+            continue;
+        }
+        if (all || rest == mask) {
+            std::string shown = it->second.path.substr(it->second.path.find_last_of('\\') + 1);
+            search.names.push_back({shown, it->second.folder});
+        }
+    }
+    if (search.names.empty()) {
+        Fail(ERROR_FILE_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
+    FillFound(search.names[0], found);
+    search.next = 1;
+    uintptr_t handle = world.nextHandle++;
+    world.searches[handle] = search;
+    return (HANDLE)handle;
+}
+
+BOOL FindNextFileA(HANDLE handle, LPWIN32_FIND_DATAA found)
+{
+    auto it = world.searches.find((uintptr_t)handle);
+    if (it == world.searches.end()) {
+        return Fail(ERROR_INVALID_HANDLE);
+    }
+    Search& search = it->second;
+    if (search.next >= search.names.size()) {
+        return Fail(ERROR_NO_MORE_ITEMS);
+    }
+    FillFound(search.names[search.next++], found);
+    return TRUE;
+}
+
+BOOL FindClose(HANDLE handle)
+{
+    return world.searches.erase((uintptr_t)handle) ? TRUE : Fail(ERROR_INVALID_HANDLE);
+}
+
+HANDLE CreateFileA(LPCSTR path, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD creation, DWORD,
+                   HANDLE)
+{
+    std::string normal = NormalPath(path);
+    if (world.failCreateFile || creation != CREATE_NEW) {
+        Fail(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    if (FindEntry(normal)) {
+        Fail(ERROR_FILE_EXISTS);
+        return INVALID_HANDLE_VALUE;
+    }
+    if (normal.empty() || !ParentIsFolder(normal)) {
+        Fail(ERROR_PATH_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
+    world.entries[normal] = Entry{path, false, "", false, 0};
+    uintptr_t handle = world.nextHandle++;
+    world.fileHandles[handle] = OpenFile{normal};
+    return (HANDLE)handle;
+}
+
+BOOL WriteFile(HANDLE handle, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED)
+{
+    auto it = world.fileHandles.find((uintptr_t)handle);
+    if (it == world.fileHandles.end()) {
+        return Fail(ERROR_INVALID_HANDLE);
+    }
+    world.entries[it->second.path].contents.append((const char*)data, size);
+    if (written) {
+        *written = size;
+    }
+    return TRUE;
+}
+
+BOOL CloseHandle(HANDLE handle)
+{
+    return world.fileHandles.erase((uintptr_t)handle) ? TRUE : Fail(ERROR_INVALID_HANDLE);
+}
+
+void Sleep(DWORD milliseconds)
+{
+    world.pauses.push_back(milliseconds);
+    world.clockMs += milliseconds;
+}
+
+BOOL IsBadReadPtr(const void* address, UINT_PTR)
+{
+    return address == nullptr;
+}
+
+BOOL IsBadWritePtr(LPVOID address, UINT_PTR)
+{
+    return address == nullptr;
+}
+
+LPSTR lstrcpyA(LPSTR target, LPCSTR source)
+{
+    return std::strcpy(target, source);
+}
+
+LPSTR lstrcatA(LPSTR target, LPCSTR source)
+{
+    return std::strcat(target, source);
+}
+
+int lstrlenA(LPCSTR text)
+{
+    return text ? (int)std::strlen(text) : 0;
+}
+
+int lstrcmpA(LPCSTR first, LPCSTR second)
+{
+    return std::strcmp(first, second);
+}
+
+// ---------------------------------------------------------------- user and shell
+
+int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT style)
+{
+    world.boxes.push_back(sim::MessageBoxShown{text ? text : "", caption ? caption : "", style});
+    if (world.answers.empty()) {
+        return IDOK;
+    }
+    int answer = world.answers.front();
+    world.answers.pop_front();
+    return answer;
+}
+
+HWND FindWindowA(LPCSTR className, LPCSTR)
+{
+    for (size_t i = 0; i < world.windows.size(); ++i) {
+        if (Lower(world.windows[i].windowClass) == Lower(className)) {
+            return (HWND)(uintptr_t)(i + 1);
+        }
+    }
+    return nullptr;
+}
+
+BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    size_t index = (uintptr_t)window - 1;
+    if (!window || index >= world.windows.size()) {
+        return Fail(1400);
+    }
+    const std::string& windowClass = world.windows[index].windowClass;
+    int sameClassBefore = 0;
+    for (size_t i = 0; i < index; ++i) {
+        sameClassBefore += Lower(world.windows[i].windowClass) == Lower(windowClass);
+    }
+    world.posted.push_back(sim::PostedMessage{windowClass, sameClassBefore, message, wParam, lParam});
+    return TRUE;
+}
+
+int wsprintfA(LPSTR buffer, LPCSTR format, ...)
+{
+    va_list arguments;
+    va_start(arguments, format);
+    int written = std::vsnprintf(buffer, 1025, format, arguments);
+    va_end(arguments);
+    return written;
+}
+
+HINSTANCE ShellExecuteA(HWND, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory,
+                        int showCommand)
+{
+    world.started.push_back(sim::ProgramStarted{verb ? verb : "", file ? file : "",
+                                                parameters ? parameters : "",
+                                                directory ? directory : "", showCommand});
+    return (HINSTANCE)world.shellExecuteResult;
+}
+
+void SHChangeNotify(LONG eventId, UINT flags, LPCVOID item1, LPCVOID)
+{
+    world.notices.push_back(
+        sim::ShellNotice{eventId, flags, item1 ? (const char*)item1 : ""});
+}

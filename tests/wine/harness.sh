@@ -1,0 +1,190 @@
+# Shared steps of the end-to-end tests: a throwaway Wine prefix and X display per test, the
+# sample installation, the program's runs and the checks of what is left afterwards.
+# Source it from a test script; every test calls harness_start first.
+
+set -u
+WINE_LOADER=${WINE_LOADER:-/usr/lib/wine/wine64}
+WINE_SERVER=${WINE_SERVER:-/usr/lib/wine/wineserver64}
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+WIN64_BUILD=${WIN64_BUILD:-$ROOT/build/win64}
+WINE_TEMPLATE=${WINE_TEMPLATE:-$ROOT/build/host/wine-template}
+WINE_WORK=${WINE_WORK:-$ROOT/build/host/wine-work}
+CAPTION="QUENDRA Dovrance 98"
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=,winemenubuilder.exe=d"
+
+FAILURES=0
+fail() { echo "FAIL: $*"; FAILURES=$((FAILURES + 1)); }
+pass() { echo "ok: $*"; }
+
+# Makes the template prefix once; every test copies it.
+make_template() {
+    [ -f "$WINE_TEMPLATE/prefix/system.reg" ] && return 0
+    rm -rf "$WINE_TEMPLATE" && mkdir -p "$WINE_TEMPLATE"
+    WINEPREFIX="$WINE_TEMPLATE/prefix" "$WINE_LOADER" wineboot -i >/dev/null 2>&1
+    WINEPREFIX="$WINE_TEMPLATE/prefix" "$WINE_SERVER" -w
+    [ -f "$WINE_TEMPLATE/prefix/system.reg" ]
+}
+
+harness_stop() {
+    "$WINE_SERVER" -k >/dev/null 2>&1
+    "$WINE_SERVER" -w >/dev/null 2>&1
+    [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null
+    if [ "${KEEP_PREFIX:-0}" != 1 ]; then rm -rf "$WORK"; fi
+}
+
+# harness_start NAME: own prefix (copied from the template) and own display for this test.
+harness_start() {
+    WORK="$WINE_WORK/$1"
+    rm -rf "$WORK" && mkdir -p "$WORK"
+    cp -a "$WINE_TEMPLATE/prefix" "$WORK/prefix"
+    export WINEPREFIX="$WORK/prefix"
+    exec 3>"$WORK/display"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    exec 3>&-
+    for _ in $(seq 50); do [ -s "$WORK/display" ] && break; sleep 0.1; done
+    export DISPLAY=":$(head -n1 "$WORK/display")"
+    trap harness_stop EXIT
+    C_DRIVE="$WINEPREFIX/drive_c"
+    WIN_USER=$(ls "$C_DRIVE/users" | grep -vx Public | head -n1)
+    TEMP_DIR="$C_DRIVE/users/$WIN_USER/Temp"
+    TEMP_WIN="C:\\users\\$WIN_USER\\Temp"
+    mkdir -p "$TEMP_DIR"
+    STARTUP_DIR="$C_DRIVE/users/$WIN_USER/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/StartUp"
+    PROGRAMS_DIR="$C_DRIVE/users/$WIN_USER/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
+    COMPANY_DIR="$C_DRIVE/Program Files/QUENDRA Software"
+    INSTALL_DIR="$COMPANY_DIR/Dovrance"
+    INSTALL_WIN="C:\\Program Files\\QUENDRA Software\\Dovrance"
+}
+
+# seed_registry: REGEDIT4 lines on standard input, imported in one regedit run.
+seed_registry() {
+    { echo "REGEDIT4"; echo; cat; } > "$WORK/seed.reg"
+    "$WINE_LOADER" regedit /S "$(to_windows_path "$WORK/seed.reg")" >/dev/null 2>&1
+}
+
+to_windows_path() { echo "Z:$(echo "$1" | sed 's|/|\\|g')"; }
+
+INSTALLED_FILES=("Dovrance.exe" "Tessily.htm" "quillane.txt" "ovelt.txt"
+    "QUENDRA Dovrance 98 Wendrip.url" "pellory.htm" "skelvin.htm" "torvic.exe" "kwandle.exe"
+    "kwandle_dll.dll" "pobbelin.mid")
+PICTURES=("vandrel/hill.bmp" "vandrel/lake.jpg" "vandrel/Sky Line.gif")
+
+# install_sample: the files, pictures and installed uninstaller, InstallPath, the keys under
+# both roots (nested below the current user), the App Paths and uninstall entries and both
+# shortcuts in the folders the prefix's shell-folder values name.
+install_sample() {
+    mkdir -p "$INSTALL_DIR/vandrel" "$STARTUP_DIR" "$PROGRAMS_DIR"
+    local name
+    for name in "${INSTALLED_FILES[@]}" "${PICTURES[@]}"; do echo "$name" > "$INSTALL_DIR/$name"; done
+    cp "$WIN64_BUILD/uninstall.exe" "$INSTALL_DIR/uninstall.exe"
+    echo shortcut > "$STARTUP_DIR/$CAPTION.lnk"
+    echo shortcut > "$PROGRAMS_DIR/$CAPTION.lnk"
+    local install_reg=${INSTALL_WIN//\\/\\\\}
+    seed_registry <<REG
+[HKEY_LOCAL_MACHINE\\Software\\QUENDRA Software\\Dovrance]
+"InstallPath"="$install_reg"
+"Version"="1.0"
+
+[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Dovrance.exe]
+@="$install_reg\\\\Dovrance.exe"
+
+[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\QuendraDovrance]
+"DisplayName"="QUENDRA Dovrance 98"
+"UninstallString"="$install_reg\\\\uninstall.exe"
+
+[HKEY_CURRENT_USER\\Software\\QUENDRA Software\\Dovrance]
+"Player"="Anna"
+
+[HKEY_CURRENT_USER\\Software\\QUENDRA Software\\Dovrance\\Settings]
+"Sound"=dword:00000001
+
+[HKEY_CURRENT_USER\\Software\\QUENDRA Software\\Dovrance\\Settings\\Recent]
+"1"="game one"
+
+[HKEY_CURRENT_USER\\Software\\QUENDRA Software\\Dovrance\\Settings\\Recent\\Deep]
+"x"="y"
+REG
+}
+
+# start_product: the stand-in for the running product; it leaves C:\product\closed.txt when it
+# is asked to close.
+start_product() {
+    mkdir -p "$C_DRIVE/product"
+    cp "$WIN64_BUILD/tools/product_window.exe" "$C_DRIVE/product/"
+    "$WINE_LOADER" 'C:\product\product_window.exe' 'C:\product\closed.txt' >/dev/null 2>&1 &
+    PRODUCT_PID=$!
+}
+
+# run_program WINDOWS_PATH [ARG...]: starts the program in the background; wait_program gives
+# its exit status.
+run_program() {
+    rm -f "$WORK/status"
+    ( "$WINE_LOADER" "$@" >/dev/null 2>&1; echo $? > "$WORK/status" ) &
+    PROGRAM_PID=$!
+}
+
+# Polls for the status file, so that it also works inside $(...).
+wait_program() {
+    for _ in $(seq 600); do
+        [ -s "$WORK/status" ] && { cat "$WORK/status"; return 0; }
+        sleep 0.1
+    done
+    echo "still running"
+}
+
+# wait_box [SECONDS]: prints the X window id of the program's message box once it shows.
+wait_box() {
+    local limit=$(( ${1:-30} * 10 )) id=""
+    for _ in $(seq "$limit"); do
+        id=$(xdotool search --name "^$CAPTION\$" 2>/dev/null | head -n1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+box_text() { "$WINE_LOADER" "$(to_windows_path "$WIN64_BUILD/tools/box_text.exe")" "$CAPTION" 2>/dev/null | tr -d '\r'; }
+
+# answer_box ID ok|cancel
+answer_box() {
+    local key=Return
+    [ "$2" = cancel ] && key=Escape
+    xdotool key --window "$1" "$key"
+}
+
+# wait_prefix [SECONDS]: until every process of the prefix has ended and the registry is saved;
+# a process still running after the limit (a box nobody answers, a script that loops) fails.
+wait_prefix() {
+    if ! timeout "${1:-60}" "$WINE_SERVER" -w; then
+        fail "processes of the prefix still running after ${1:-60} s"
+        "$WINE_SERVER" -k
+        "$WINE_SERVER" -w
+    fi
+}
+
+# has_key hklm|hkcu 'Software\Key\Path': read from the saved registry once the prefix ended.
+has_key() {
+    local file=system.reg
+    [ "$1" = hkcu ] && file=user.reg
+    local escaped=${2//\\/\\\\\\\\}
+    grep -qi "^\[$escaped\]" "$WINEPREFIX/$file"
+}
+
+expect_key() { if has_key "$1" "$2"; then pass "key $1\\$2 is there"; else fail "key $1\\$2 is gone"; fi; }
+expect_no_key() { if has_key "$1" "$2"; then fail "key $1\\$2 is still there"; else pass "key $1\\$2 is gone"; fi; }
+expect_path() { if [ -e "$1" ]; then pass "$1 is there"; else fail "$1 is gone"; fi; }
+expect_no_path() { if [ -e "$1" ]; then fail "$1 is still there"; else pass "$1 is gone"; fi; }
+expect_equal() { if [ "$1" = "$2" ]; then pass "$3: $1"; else fail "$3: '$1', expected '$2'"; fi; }
+
+# temp_listing: what the temporary folder holds, one name a line.
+temp_listing() { ls -A "$TEMP_DIR" | sort; }
+
+harness_finish() {
+    if [ "$FAILURES" -gt 0 ]; then
+        echo "$FAILURES check(s) failed"
+        exit 1
+    fi
+    echo "all checks passed"
+    exit 0
+}
