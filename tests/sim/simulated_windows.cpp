@@ -258,6 +258,24 @@ void SetStringValue(HKEY root, const std::string& path, const std::string& name,
     SetRawValue(root, path, name, REG_SZ, text + std::string(1, '\0'));
 }
 
+void RemoveKey(HKEY root, const std::string& path)
+{
+    std::string id = KeyId(root, path);
+    std::string prefix = id + "\\";
+    for (auto it = world.keys.begin(); it != world.keys.end();) {
+        bool below = it->first == id || it->first.compare(0, prefix.size(), prefix) == 0;
+        it = below ? world.keys.erase(it) : std::next(it);
+    }
+}
+
+void RemoveValue(HKEY root, const std::string& path, const std::string& name)
+{
+    auto key = world.keys.find(KeyId(root, path));
+    if (key != world.keys.end()) {
+        key->second.values.erase(Lower(name));
+    }
+}
+
 bool KeyExists(HKEY root, const std::string& path)
 {
     return world.keys.count(KeyId(root, path)) > 0;
@@ -550,14 +568,7 @@ LSTATUS RegDeleteKeyA(HKEY key, LPCSTR subKey)
     if (hasSubKeys && !world.deleteKeyTakesTree) {
         return ERROR_ACCESS_DENIED;
     }
-    std::string prefix = id + "\\";
-    for (auto it = world.keys.begin(); it != world.keys.end();) {
-        if (it->first == id || it->first.compare(0, prefix.size(), prefix) == 0) {
-            it = world.keys.erase(it);
-        } else {
-            ++it;
-        }
-    }
+    sim::RemoveKey(key, subKey);
     return ERROR_SUCCESS;
 }
 

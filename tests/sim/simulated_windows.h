@@ -49,6 +49,8 @@ void SetStringValue(HKEY root, const std::string& path, const std::string& name,
                     const std::string& text);  // stored with its terminator, as REG_SZ
 void SetRawValue(HKEY root, const std::string& path, const std::string& name, DWORD type,
                  const std::string& bytes);  // stored exactly as given
+void RemoveKey(HKEY root, const std::string& path);  // with every key below it
+void RemoveValue(HKEY root, const std::string& path, const std::string& name);
 bool KeyExists(HKEY root, const std::string& path);
 std::vector<std::string> ListKeys(HKEY root);  // every key path below root, sorted
 // A key whose deletion fails; on Windows 95 deleting a key also deletes its sub-keys.

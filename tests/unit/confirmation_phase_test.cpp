@@ -44,16 +44,10 @@ const FirstRunCase FirstRunCases[] = {
     {"ok, product not running", [] { sim::AddWindow("Other"); }, IDOK, nullptr, 0, true,
      TempCopy, true},
     {"failed box counts as ok", [] {}, 0, nullptr, 0, true, TempCopy, true},
-    {"no uninstall list", [] { sim::ResetWorld(); MakeFirstRunWorld();
-         sim::SetDeleteKeyTakesTree(true);
-         HKEY software; RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", 0, KEY_ALL_ACCESS, &software);
-         RegDeleteKeyA(software, "Uninstall"); RegCloseKey(software);
-         sim::SetDeleteKeyTakesTree(false); },
-     IDOK, nullptr, 0, true, TempCopy, true},
-    {"no uninstall entry", [] {
-         HKEY list; RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallListPath.c_str(), 0, KEY_ALL_ACCESS, &list);
-         RegDeleteKeyA(list, "QuendraDovrance"); RegCloseKey(list); },
-     IDOK, nullptr, 0, true, TempCopy, true},
+    {"no uninstall list", [] { sim::RemoveKey(HKEY_LOCAL_MACHINE, UninstallListPath); }, IDOK,
+     nullptr, 0, true, TempCopy, true},
+    {"no uninstall entry", [] { sim::RemoveKey(HKEY_LOCAL_MACHINE, UninstallEntryPath); }, IDOK,
+     nullptr, 0, true, TempCopy, true},
     {"running file has another name", [] {
          sim::AddFile("C:\\Setup\\remove dovrance.exe", ProgramBytes);
          sim::SetModulePath("C:\\Setup\\remove dovrance.exe"); },

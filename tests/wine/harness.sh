@@ -188,3 +188,28 @@ harness_finish() {
     echo "all checks passed"
     exit 0
 }
+
+# temp_is_clean: no copy of the program and no delme script in TEMP.
+temp_is_clean() { [ ! -e "$TEMP_DIR/uninstall.exe" ] && ! ls "$TEMP_DIR"/delme*.bat >/dev/null 2>&1; }
+
+# wait_temp_clean [SECONDS]: prints the milliseconds from START_MS until TEMP is clean.
+wait_temp_clean() {
+    local limit=$(( ${1:-30} * 50 ))
+    for _ in $(seq "$limit"); do
+        temp_is_clean && { echo $(( $(now_ms) - START_MS )); return 0; }
+        sleep 0.02
+    done
+    echo "never"
+    return 1
+}
+now_ms() { date +%s%3N; }
+
+# expect_sample_removed: every item of the sample installation is gone.
+expect_sample_removed() {
+    local name
+    for name in "${INSTALLED_FILES[@]}" "${PICTURES[@]}" uninstall.exe; do
+        expect_no_path "$INSTALL_DIR/$name"
+    done
+    expect_no_path "$INSTALL_DIR/vandrel"
+    expect_no_path "$INSTALL_DIR"
+}

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# The removal run, started from its copy in TEMP over a sample installation: files, pictures,
+# the installed uninstaller and both folders go, and once every process has ended TEMP holds
+# neither the copy nor a script.
+source "$(dirname "$0")/../harness.sh"
+harness_start removal_run
+install_sample
+cp "$WIN64_BUILD/uninstall.exe" "$TEMP_DIR/uninstall.exe"
+temp_before=$(temp_listing)
+
+START_MS=$(now_ms)
+run_program "$TEMP_WIN\\uninstall.exe" /internally
+expect_equal "$(wait_program)" 1 "exit status"
+elapsed=$(wait_temp_clean 30)
+echo "time from start to a clean TEMP: $elapsed ms"
+wait_prefix
+expect_sample_removed
+expect_no_path "$COMPANY_DIR"
+expect_path "$C_DRIVE/Program Files"
+expect_equal "$(temp_listing)" "$(echo "$temp_before" | grep -vx uninstall.exe)" "TEMP afterwards"
+harness_finish
