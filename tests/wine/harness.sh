@@ -164,11 +164,13 @@ wait_prefix() {
 }
 
 # has_key hklm|hkcu 'Software\Key\Path': read from the saved registry once the prefix ended.
+# Wine saves a key of its own only when it has values or no sub-keys, so a sub-key's section
+# also shows that the key is there.
 has_key() {
     local file=system.reg
     [ "$1" = hkcu ] && file=user.reg
     local escaped=${2//\\/\\\\\\\\}
-    grep -qi "^\[$escaped\]" "$WINEPREFIX/$file"
+    grep -qi "^\[$escaped\(\]\|\\\\\\\\\)" "$WINEPREFIX/$file"
 }
 
 expect_key() { if has_key "$1" "$2"; then pass "key $1\\$2 is there"; else fail "key $1\\$2 is gone"; fi; }
@@ -212,4 +214,33 @@ expect_sample_removed() {
     done
     expect_no_path "$INSTALL_DIR/vandrel"
     expect_no_path "$INSTALL_DIR"
+}
+
+# expect_product_keys_removed: keys, App Paths entry and both shortcuts of the sample are gone.
+expect_product_keys_removed() {
+    expect_no_key hkcu 'Software\QUENDRA Software\Dovrance'
+    expect_no_key hkcu 'Software\QUENDRA Software\Dovrance\Settings\Recent\Deep'
+    expect_no_key hklm 'Software\QUENDRA Software\Dovrance'
+    expect_no_key hklm 'Software\Microsoft\Windows\CurrentVersion\App Paths\Dovrance.exe'
+    expect_no_path "$STARTUP_DIR/$CAPTION.lnk"
+    expect_no_path "$PROGRAMS_DIR/$CAPTION.lnk"
+}
+
+# install_second_product: another product of the same company, in both roots and on disk.
+install_second_product() {
+    mkdir -p "$COMPANY_DIR/Kelvar"
+    echo kelvar > "$COMPANY_DIR/Kelvar/kelvar.exe"
+    seed_registry <<'REG'
+[HKEY_CURRENT_USER\Software\QUENDRA Software\Kelvar]
+"Level"="3"
+
+[HKEY_LOCAL_MACHINE\Software\QUENDRA Software\Kelvar]
+"InstallPath"="C:\\Program Files\\QUENDRA Software\\Kelvar"
+REG
+}
+
+expect_second_product_kept() {
+    expect_key hkcu 'Software\QUENDRA Software\Kelvar'
+    expect_key hklm 'Software\QUENDRA Software\Kelvar'
+    expect_path "$COMPANY_DIR/Kelvar/kelvar.exe"
 }
