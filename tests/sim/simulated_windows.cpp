@@ -151,9 +151,11 @@ HKEY NewKeyHandle(const std::string& id)
 
 // --- File helpers
 
+}  // namespace
+
 // Lower case, backslashes only, runs of backslashes folded and no trailing one, as Windows
 // reads a path.
-std::string NormalPath(const std::string& path)
+std::string sim::NormalPath(const std::string& path)
 {
     std::string out;
     for (char c : path) {
@@ -170,6 +172,9 @@ std::string NormalPath(const std::string& path)
     }
     return out;
 }
+
+namespace {
+using sim::NormalPath;
 
 std::string ParentOf(const std::string& normal)
 {

@@ -59,6 +59,7 @@ void SetDeleteKeyTakesTree(bool takesTree);
 void FailQueryInfoKey(bool fail);
 
 // --- Files. Paths ignore case, use backslashes and may hold doubled backslashes.
+std::string NormalPath(const std::string& path);  // the form ListEntries uses (no '\' end)
 void AddFolder(const std::string& path);  // and every folder above it
 void AddFile(const std::string& path, const std::string& contents = "", bool readOnly = false);
 bool FileExists(const std::string& path);

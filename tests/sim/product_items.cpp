@@ -1,0 +1,165 @@
+#include "sim/product_items.h"
+
+#include "sim/simulated_windows.h"
+
+namespace sim {
+
+namespace {
+
+const char* const ListedFiles[] = {
+    "Dovrance.exe", "Tessily.htm", "quillane.txt", "ovelt.txt",
+    "QUENDRA Dovrance 98 Wendrip.url", "pellory.htm", "skelvin.htm", "torvic.exe",
+    "kwandle.exe", "kwandle_dll.dll", "pobbelin.mid", "uninstall.exe",
+};
+
+// A value as the uninstaller reads it: into a zero-filled 260-byte buffer, usable only when
+// it ends inside that buffer.
+bool ReadUsableValue(HKEY root, const char* path, const char* name, std::string& text)
+{
+    HKEY key;
+    if (RegOpenKeyExA(root, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    char buffer[MAX_PATH] = {0};
+    DWORD size = MAX_PATH;
+    LONG result = RegQueryValueExA(key, name, 0, 0, (LPBYTE)buffer, &size);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS || buffer[MAX_PATH - 1] != 0) {
+        return false;
+    }
+    text = buffer;
+    return true;
+}
+
+std::string WithBackslash(const std::string& folder)
+{
+    return !folder.empty() && folder.back() == '\\' ? folder : folder + "\\";
+}
+
+bool IsAtOrBelow(const std::string& key, const std::set<std::string>& roots)
+{
+    for (const std::string& root : roots) {
+        if (key == root || key.compare(0, root.size() + 1, root + "\\") == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void AddInstallFolderItems(ProductItems& items, const std::string& install)
+{
+    for (const char* name : ListedFiles) {
+        items.deletableFiles.insert(NormalPath(install + "\\" + name));
+    }
+    items.pictureFolder = NormalPath(install + "\\vandrel");
+    items.deletableFiles.insert(items.pictureFolder);
+    items.deletableFiles.insert(NormalPath(install));
+    size_t cut = install.rfind('\\');
+    if (cut != std::string::npos && install.substr(0, cut).find("\\QUENDRA Software") != std::string::npos) {
+        items.deletableFiles.insert(NormalPath(install.substr(0, cut)));
+    }
+}
+
+}  // namespace
+
+Footprint TakeFootprint()
+{
+    Footprint footprint;
+    for (const std::string& entry : ListEntries()) {
+        bool folder = entry.back() == '\\';
+        std::string path = folder ? entry.substr(0, entry.size() - 1) : entry;
+        footprint.entries[path] = folder ? "<folder>" : FileContents(path);
+    }
+    for (const std::string& key : ListKeys(HKEY_LOCAL_MACHINE)) {
+        footprint.keys.insert("hklm\\" + key);
+    }
+    for (const std::string& key : ListKeys(HKEY_CURRENT_USER)) {
+        footprint.keys.insert("hkcu\\" + key);
+    }
+    return footprint;
+}
+
+ProductItems ReadProductItems()
+{
+    ProductItems items;
+    std::string install;
+    if (ReadUsableValue(HKEY_LOCAL_MACHINE, "Software\\QUENDRA Software\\Dovrance", "InstallPath",
+                        install) && install.size() > 1) {
+        AddInstallFolderItems(items, install);
+    }
+    const char* shellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    for (const char* name : {"Startup", "Programs"}) {
+        std::string folder;
+        if (ReadUsableValue(HKEY_CURRENT_USER, shellFolders, name, folder)) {
+            items.deletableFiles.insert(NormalPath(WithBackslash(folder) + "QUENDRA Dovrance 98.lnk"));
+        }
+    }
+    char temp[MAX_PATH] = {0};
+    DWORD length = GetTempPathA(MAX_PATH, temp);
+    if (length > 0 && length < MAX_PATH) {
+        std::string folder = WithBackslash(temp);
+        items.writableFiles.insert(NormalPath(folder));
+        items.writableFiles.insert(NormalPath(folder + "uninstall.exe"));
+        for (int n = 1; n <= 200; ++n) {
+            items.writableFiles.insert(NormalPath(folder + "delme" + std::to_string(n) + ".bat"));
+        }
+    }
+    items.deletableKeys = {
+        "hklm\\software\\microsoft\\windows\\currentversion\\uninstall\\quendradovrance",
+        "hklm\\software\\microsoft\\windows\\currentversion\\app paths\\dovrance.exe",
+        "hklm\\software\\quendra software",
+        "hkcu\\software\\quendra software",
+    };
+    items.creatableKeys = {"hklm\\software", "hklm\\software\\quendra software",
+                           "hklm\\software\\quendra software\\dovrance"};
+    return items;
+}
+
+std::vector<std::string> ForeignChanges(const ProductItems& items, const Footprint& before,
+                                        const Footprint& after)
+{
+    std::vector<std::string> foreign;
+    for (const auto& entry : before.entries) {
+        const std::string& path = entry.first;
+        auto now = after.entries.find(path);
+        bool inPictures = !items.pictureFolder.empty() &&
+                          path.compare(0, items.pictureFolder.size() + 1, items.pictureFolder + "\\") == 0 &&
+                          path.find('\\', items.pictureFolder.size() + 1) == std::string::npos;
+        bool own = items.deletableFiles.count(path) || inPictures || items.writableFiles.count(path);
+        if (now == after.entries.end() && !own) {
+            foreign.push_back("deleted " + path);
+        } else if (now != after.entries.end() && now->second != entry.second &&
+                   !items.writableFiles.count(path)) {
+            foreign.push_back("changed " + path);
+        }
+    }
+    for (const auto& entry : after.entries) {
+        if (!before.entries.count(entry.first) && !items.writableFiles.count(entry.first)) {
+            foreign.push_back("created " + entry.first);
+        }
+    }
+    // A product key that belongs to another company would be a foreign deletion: the company
+    // keys are only deletable when nothing but this product's key is in them.
+    for (const std::string& key : before.keys) {
+        if (!after.keys.count(key) && !IsAtOrBelow(key, items.deletableKeys)) {
+            foreign.push_back("deleted key " + key);
+        }
+    }
+    for (const std::string& key : before.keys) {
+        bool otherProduct = key.compare(0, 30, "hklm\\software\\quendra software") == 0 ||
+                            key.compare(0, 30, "hkcu\\software\\quendra software") == 0;
+        bool ours = key.find("\\quendra software\\dovrance") != std::string::npos ||
+                    key.size() == 30;
+        if (otherProduct && !ours && !after.keys.count(key)) {
+            foreign.push_back("deleted another product's key " + key);
+        }
+    }
+    for (const std::string& key : after.keys) {
+        if (!before.keys.count(key) && !items.creatableKeys.count(key)) {
+            foreign.push_back("created key " + key);
+        }
+    }
+    return foreign;
+}
+
+}  // namespace sim
