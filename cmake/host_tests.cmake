@@ -62,3 +62,8 @@ if(ENABLE_WINE_TESTS)
   endforeach()
 endif()
 
+
+# The fuzz target is built by the "fuzz" preset (clang); the test command builds it first.
+add_test(NAME fuzz_both_phases_short
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/fuzz/run_fuzzer.sh
+          ${CMAKE_SOURCE_DIR}/build/fuzz/fuzz_both_phases 30)

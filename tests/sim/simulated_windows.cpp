@@ -153,9 +153,8 @@ HKEY NewKeyHandle(const std::string& id)
 
 }  // namespace
 
-// Lower case, backslashes only, runs of backslashes folded and no trailing one, as Windows
-// reads a path.
-std::string sim::NormalPath(const std::string& path)
+// Backslashes only, runs of backslashes folded and no trailing one, as Windows reads a path.
+static std::string CleanPath(const std::string& path)
 {
     std::string out;
     for (char c : path) {
@@ -165,12 +164,17 @@ std::string sim::NormalPath(const std::string& path)
         if (c == '\\' && !out.empty() && out.back() == '\\') {
             continue;
         }
-        out += (char)std::tolower((unsigned char)c);
+        out += c;
     }
     while (out.size() > 1 && out.back() == '\\') {
         out.pop_back();
     }
     return out;
+}
+
+std::string sim::NormalPath(const std::string& path)
+{
+    return Lower(CleanPath(path));
 }
 
 namespace {
@@ -315,24 +319,32 @@ void FailQueryInfoKey(bool fail)
 
 void AddFolder(const std::string& path)
 {
-    std::string normal = NormalPath(path);
-    std::string parent = ParentOf(normal);
-    if (!parent.empty() && !FindEntry(parent)) {
-        AddFolder(path.substr(0, path.find_last_of('\\', path.find_last_not_of('\\'))));
+    std::string clean = CleanPath(path);
+    if (clean.empty()) {
+        return;
     }
-    if (!FindEntry(normal)) {
-        world.entries[normal] = Entry{path, true, "", false, 0};
+    for (size_t at = clean.find('\\'); at != std::string::npos; at = clean.find('\\', at + 1)) {
+        std::string above = NormalPath(clean.substr(0, at));
+        if (!above.empty() && !FindEntry(above)) {
+            world.entries[above] = Entry{clean.substr(0, at), true, "", false, 0};
+        }
+    }
+    if (!FindEntry(NormalPath(clean))) {
+        world.entries[NormalPath(clean)] = Entry{clean, true, "", false, 0};
     }
 }
 
 void AddFile(const std::string& path, const std::string& contents, bool readOnly)
 {
-    std::string normal = NormalPath(path);
-    std::string parent = ParentOf(normal);
-    if (!parent.empty()) {
-        AddFolder(path.substr(0, path.find_last_of('\\')));
+    std::string clean = CleanPath(path);
+    if (clean.empty()) {
+        return;
     }
-    world.entries[normal] = Entry{path, false, contents, readOnly, 0};
+    size_t cut = clean.rfind('\\');
+    if (cut != std::string::npos && cut > 0) {
+        AddFolder(clean.substr(0, cut));
+    }
+    world.entries[NormalPath(clean)] = Entry{clean, false, contents, readOnly, 0};
 }
 
 bool FileExists(const std::string& path)
@@ -628,7 +640,7 @@ BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES)
     if (!ParentIsFolder(normal)) {
         return Fail(ERROR_PATH_NOT_FOUND);
     }
-    world.entries[normal] = Entry{path, true, "", false, 0};
+    world.entries[normal] = Entry{CleanPath(path), true, "", false, 0};
     return TRUE;
 }
 
@@ -662,7 +674,7 @@ BOOL CopyFileA(LPCSTR existingFile, LPCSTR newFile, BOOL failIfExists)
         }
     }
     // The copy takes the source's attributes, read-only included.
-    world.entries[to] = Entry{newFile, false, source->contents, source->readOnly, 0};
+    world.entries[to] = Entry{CleanPath(newFile), false, source->contents, source->readOnly, 0};
     return TRUE;
 }
 
@@ -804,7 +816,7 @@ HANDLE CreateFileA(LPCSTR path, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD creat
         Fail(ERROR_PATH_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
-    world.entries[normal] = Entry{path, false, "", false, 0};
+    world.entries[normal] = Entry{CleanPath(path), false, "", false, 0};
     uintptr_t handle = world.nextHandle++;
     world.fileHandles[handle] = OpenFile{normal};
     return (HANDLE)handle;
