@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Runs every test: installs what is missing, builds all presets, then the host unit tests, the
-# fuzz target for a short bounded time,
-# binary check of both Windows builds and the end-to-end tests under Wine, through CTest.
+# Runs every test: installs what is missing, builds all presets, then runs through CTest the host
+# unit tests, the binary check of both Windows builds, the end-to-end tests under Wine and the
+# fuzz target for a short, bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
