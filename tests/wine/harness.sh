@@ -191,18 +191,65 @@ harness_finish() {
     exit 0
 }
 
-# temp_is_clean: no copy of the program and no delme script in TEMP.
-temp_is_clean() { [ ! -e "$TEMP_DIR/uninstall.exe" ] && ! ls "$TEMP_DIR"/delme*.bat >/dev/null 2>&1; }
+# temp_is_clean: no copy of the program and no delme script in TEMP but those named in
+# TEMP_KEEP (scripts a test left there beforehand).
+TEMP_KEEP=""
+temp_is_clean() {
+    [ ! -e "$TEMP_DIR/uninstall.exe" ] || return 1
+    local script
+    for script in "$TEMP_DIR"/delme*.bat; do
+        [ -e "$script" ] || continue
+        [[ " $TEMP_KEEP " == *" $(basename "$script") "* ]] || return 1
+    done
+}
 
-# wait_temp_clean [SECONDS]: prints the milliseconds from START_MS until TEMP is clean.
+# wait_temp_clean [SECONDS]: prints the milliseconds from START_MS until TEMP is clean; every
+# name seen in TEMP meanwhile is kept in $WORK/seen.
 wait_temp_clean() {
-    local limit=$(( ${1:-30} * 50 ))
-    for _ in $(seq "$limit"); do
+    local deadline=$(( $(now_ms) + ${1:-30} * 1000 ))
+    while [ "$(now_ms)" -lt "$deadline" ]; do
+        ls -A "$TEMP_DIR" >> "$WORK/seen"
         temp_is_clean && { echo $(( $(now_ms) - START_MS )); return 0; }
-        sleep 0.02
+        sleep 0.01
     done
     echo "never"
     return 1
+}
+
+# wait_copy [SECONDS]: waits for the copy in TEMP, the first visible act after the answer.
+wait_copy() {
+    local deadline=$(( $(now_ms) + ${1:-30} * 1000 ))
+    while [ "$(now_ms)" -lt "$deadline" ]; do
+        ls -A "$TEMP_DIR" >> "$WORK/seen"
+        cmp -s "$TEMP_DIR/uninstall.exe" "$WIN64_BUILD/uninstall.exe" && return 0
+        sleep 0.005
+    done
+    return 1
+}
+
+# run_journey ok|cancel: starts the installed uninstaller as a user would, answers its question
+# and waits for the first run to end; after OK also until every process of the prefix has
+# ended. Sets FIRST_STATUS, and for OK
+# COPY_TO_CLEAN_MS (from the copy showing in TEMP to a clean TEMP) and OK_TO_CLEAN_MS.
+run_journey() {
+    : > "$WORK/seen"
+    run_program "$INSTALL_WIN\\uninstall.exe"
+    local box
+    box=$(wait_box) || { fail "no question shown"; return 1; }
+    QUESTION_TEXT=$(box_text)
+    [ -n "${SCREENSHOT:-}" ] && import -window root "$SCREENSHOT"
+    local ok_ms
+    ok_ms=$(now_ms)
+    answer_box "$box" "$1"
+    if [ "$1" = ok ]; then
+        wait_copy 30 || fail "no copy showed in TEMP"
+        START_MS=$(now_ms)
+        COPY_TO_CLEAN_MS=$(wait_temp_clean 60) || fail "TEMP never became clean"
+        OK_TO_CLEAN_MS=never
+        [ "$COPY_TO_CLEAN_MS" != never ] && OK_TO_CLEAN_MS=$(( START_MS - ok_ms + COPY_TO_CLEAN_MS ))
+    fi
+    FIRST_STATUS=$(wait_program)
+    if [ "$1" = ok ]; then wait_prefix; fi
 }
 now_ms() { date +%s%3N; }
 
@@ -243,4 +290,21 @@ expect_second_product_kept() {
     expect_key hkcu 'Software\QUENDRA Software\Kelvar'
     expect_key hklm 'Software\QUENDRA Software\Kelvar'
     expect_path "$COMPANY_DIR/Kelvar/kelvar.exe"
+}
+
+# product_registry: the product's keys and values from the saved registry (flush it first
+# with "wineserver -k" and wait_prefix), without Wine's timestamps.
+product_registry() {
+    local file
+    for file in system.reg user.reg; do
+        awk -v file="$file" '
+            /^\[/ { keep = tolower($0) ~ /quendra|app paths\\\\\\\\dovrance/; sub(/\] [0-9]+$/, "]") }
+            keep && !/^#/ && NF { print file ": " $0 }' "$WINEPREFIX/$file"
+    done
+}
+
+# product_files: every file and folder of the product, its shortcuts' folders and TEMP.
+product_files() {
+    (cd "$C_DRIVE" && find "Program Files/QUENDRA Software" "users/$WIN_USER/Temp" \
+        "users/$WIN_USER/AppData/Roaming/Microsoft/Windows/Start Menu" -printf '%p %s\n' 2>/dev/null | sort)
 }
