@@ -38,12 +38,14 @@ harness_start() {
     rm -rf "$WORK" && mkdir -p "$WORK"
     cp -a "$WINE_TEMPLATE/prefix" "$WORK/prefix"
     export WINEPREFIX="$WORK/prefix"
-    exec 3>"$WORK/display"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    XVFB_PID=$!
-    exec 3>&-
-    for _ in $(seq 50); do [ -s "$WORK/display" ] && break; sleep 0.1; done
-    export DISPLAY=":$(head -n1 "$WORK/display")"
+    if [ "${USE_OWN_DISPLAY:-0}" != 1 ]; then
+        exec 3>"$WORK/display"
+        Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+        XVFB_PID=$!
+        exec 3>&-
+        for _ in $(seq 50); do [ -s "$WORK/display" ] && break; sleep 0.1; done
+        export DISPLAY=":$(head -n1 "$WORK/display")"
+    fi
     trap harness_stop EXIT
     C_DRIVE="$WINEPREFIX/drive_c"
     WIN_USER=$(ls "$C_DRIVE/users" | grep -vx Public | head -n1)
@@ -107,12 +109,14 @@ install_sample() {
 REG
 }
 
-# start_product: the stand-in for the running product; it leaves C:\product\closed.txt when it
-# is asked to close.
+# start_product [UNIX_EXE WINDOWS_EXE]: the stand-in for the running product, by default from
+# C:\product; it leaves C:\product\closed.txt when it is asked to close.
 start_product() {
+    local unix_exe=${1:-$C_DRIVE/product/product_window.exe}
+    local windows_exe=${2:-'C:\product\product_window.exe'}
     mkdir -p "$C_DRIVE/product"
-    cp "$WIN64_BUILD/tools/product_window.exe" "$C_DRIVE/product/"
-    "$WINE_LOADER" 'C:\product\product_window.exe' 'C:\product\closed.txt' >/dev/null 2>&1 &
+    cp "$WIN64_BUILD/tools/product_window.exe" "$unix_exe"
+    "$WINE_LOADER" "$windows_exe" 'C:\product\closed.txt' >/dev/null 2>&1 &
     PRODUCT_PID=$!
 }
 
@@ -240,7 +244,13 @@ run_journey() {
     [ -n "${SCREENSHOT:-}" ] && import -window root "$SCREENSHOT"
     local ok_ms
     ok_ms=$(now_ms)
-    answer_box "$box" "$1"
+    if [ "${USE_OWN_DISPLAY:-0}" = 1 ]; then
+        echo "Answer the question on your display."
+        while [ ! -s "$WORK/status" ] && [ ! -e "$TEMP_DIR/uninstall.exe" ]; do sleep 0.005; done
+        [ -e "$TEMP_DIR/uninstall.exe" ] && set -- ok
+    else
+        answer_box "$box" "$1"
+    fi
     if [ "$1" = ok ]; then
         wait_copy 30 || fail "no copy showed in TEMP"
         START_MS=$(now_ms)
