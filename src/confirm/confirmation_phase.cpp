@@ -30,7 +30,7 @@ static void DeleteUninstallEntry()
 // Cancel leaves everything as it was; any other answer, a failed box included, goes on.
 void RunConfirmationPhase()
 {
-    char question[QuestionSize] = {0};
+    char question[QuestionSize];
     CopyText(question, QuestionSize, QuestionStart);
     AppendText(question, QuestionSize, DisplayName);
     AppendText(question, QuestionSize, ".");

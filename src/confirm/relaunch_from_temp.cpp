@@ -33,9 +33,9 @@ static int BuildTempCopyPath(char* target)
 
 int RelaunchFromTemp()
 {
-    char runningProgram[MAX_PATH] = {0};
-    char target[MAX_PATH] = {0};
-    char workingFolder[MAX_PATH] = {0};
+    char runningProgram[MAX_PATH];
+    char target[MAX_PATH];
+    char workingFolder[MAX_PATH] = {0};  // stays terminated even if TEMP cannot be read again
 
     if (!FitsPath(GetModuleFileNameA(0, runningProgram, MAX_PATH)) ||
         !BuildTempCopyPath(target) || !CopyFileA(runningProgram, target, FALSE)) {

@@ -43,9 +43,10 @@ static void DeleteListedFiles(const char* installFolder)
     }
 }
 
+// The search lists the folder itself and its parent as "." and "..".
 static int IsDotEntry(const char* name)
 {
-    return lstrcmpA(name, ".") == 0 || lstrcmpA(name, "..") == 0;
+    return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
 }
 
 // Every file of the picture folder goes, whatever its name; sub-folders are not entered, so

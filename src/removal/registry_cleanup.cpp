@@ -25,8 +25,8 @@ void DeleteSubKeyTree(const char* keyPath)
         return;
     }
     for (;;) {
-        char name[MAX_PATH] = {0};
-        char childPath[MAX_PATH] = {0};
+        char name[MAX_PATH];
+        char childPath[MAX_PATH];
         DWORD nameSize = MAX_PATH;
         if (RegEnumKeyExA(key, 0, name, &nameSize, 0, 0, 0, 0) != ERROR_SUCCESS) {
             break;

@@ -6,10 +6,17 @@ const char ScriptBaseName[] = "delme";
 const char ScriptExtension[] = ".bat";
 const int ScriptNumberLimit = 200;
 const int ScriptTextSize = 1040;
-const char ScriptStart[] = "\r\n@echo off\r\n:myLabel\r\ndel \"";
-const char ScriptRetryStart[] = "\"\r\nif exist \"";
-const char ScriptRetryEnd[] = "\" goto myLabel\r\ndel \"";
-const char ScriptEnd[] = "\"\r\n";
+
+// The script's text piece by piece, every line ending in CR LF after a leading empty line. Two
+// pieces stand for paths filled in when the script is written.
+const char TempFolderPiece[] = "{T}";
+const char ScriptPathPiece[] = "{S}";
+const char* const ScriptPieces[] = {
+    "\r\n@echo off\r\n:myLabel\r\ndel \"", TempFolderPiece, UninstallerFileName,
+    "\"\r\nif exist \"", TempFolderPiece, UninstallerFileName,
+    "\" goto myLabel\r\ndel \"", ScriptPathPiece, "\"\r\n",
+};
+const int ScriptPieceCount = sizeof ScriptPieces / sizeof ScriptPieces[0];
 
 // Appends a path for the command interpreter, which reads "%" as the start of a variable:
 // each "%" is written as "%%" so that the script names exactly this path.
@@ -27,13 +34,17 @@ static int AppendScriptPath(char* text, const char* path)
 
 static int BuildScriptText(char* text, const char* tempFolder, const char* scriptPath)
 {
-    return CopyText(text, ScriptTextSize, ScriptStart) && AppendScriptPath(text, tempFolder) &&
-           AppendText(text, ScriptTextSize, UninstallerFileName) &&
-           AppendText(text, ScriptTextSize, ScriptRetryStart) &&
-           AppendScriptPath(text, tempFolder) &&
-           AppendText(text, ScriptTextSize, UninstallerFileName) &&
-           AppendText(text, ScriptTextSize, ScriptRetryEnd) &&
-           AppendScriptPath(text, scriptPath) && AppendText(text, ScriptTextSize, ScriptEnd);
+    text[0] = 0;
+    for (int i = 0; i < ScriptPieceCount; ++i) {
+        const char* piece = ScriptPieces[i];
+        int appended = piece == TempFolderPiece   ? AppendScriptPath(text, tempFolder)
+                       : piece == ScriptPathPiece ? AppendScriptPath(text, scriptPath)
+                                                  : AppendText(text, ScriptTextSize, piece);
+        if (!appended) {
+            return 0;
+        }
+    }
+    return 1;
 }
 
 // Creates the first free TEMP\delmeN.bat, N from 1 to the limit; returns the open file, or
@@ -66,10 +77,10 @@ static HANDLE CreateScriptFile(const char* tempFolder, char* scriptPath)
 // run has ended, then deletes itself.
 void ScheduleSelfDelete()
 {
-    char tempFolder[MAX_PATH] = {0};
-    char scriptPath[MAX_PATH] = {0};
+    char tempFolder[MAX_PATH];
+    char scriptPath[MAX_PATH];
     char workingFolder[MAX_PATH] = {0};
-    char text[ScriptTextSize] = {0};
+    char text[ScriptTextSize];
 
     DWORD length = GetTempPathA(MAX_PATH, tempFolder);
     if (length == 0 || length >= MAX_PATH || !EndWithBackslash(tempFolder, MAX_PATH)) {
