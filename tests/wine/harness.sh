@@ -247,7 +247,7 @@ run_journey() {
     if [ "${USE_OWN_DISPLAY:-0}" = 1 ]; then
         echo "Answer the question on your display."
         while [ ! -s "$WORK/status" ] && [ ! -e "$TEMP_DIR/uninstall.exe" ]; do sleep 0.005; done
-        [ -e "$TEMP_DIR/uninstall.exe" ] && set -- ok
+        if [ -e "$TEMP_DIR/uninstall.exe" ]; then set -- ok; else set -- cancel; fi
     else
         answer_box "$box" "$1"
     fi
@@ -296,10 +296,17 @@ install_second_product() {
 REG
 }
 
+# expect_second_product_kept: its keys, the company keys that hold them and its folder stay.
 expect_second_product_kept() {
     expect_key hkcu 'Software\QUENDRA Software\Kelvar'
     expect_key hklm 'Software\QUENDRA Software\Kelvar'
+    expect_key hkcu 'Software\QUENDRA Software'
+    expect_key hklm 'Software\QUENDRA Software'
     expect_path "$COMPANY_DIR/Kelvar/kelvar.exe"
+}
+
+expect_temp_clean() {
+    if temp_is_clean; then pass "TEMP holds no copy and no script"; else fail "TEMP: $(temp_listing)"; fi
 }
 
 # product_registry: the product's keys and values from the saved registry (flush it first

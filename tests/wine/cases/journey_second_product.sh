@@ -11,7 +11,5 @@ expect_equal "$FIRST_STATUS" 1 "exit status of the first run"
 expect_sample_removed
 expect_product_keys_removed
 expect_second_product_kept
-expect_key hkcu 'Software\QUENDRA Software'
-expect_key hklm 'Software\QUENDRA Software'
-if temp_is_clean; then pass "TEMP holds no copy and no script"; else fail "TEMP: $(temp_listing)"; fi
+expect_temp_clean
 harness_finish

@@ -14,5 +14,5 @@ done
 expect_equal "$(ls -A "$INSTALL_DIR")" "scores.txt" "install folder holds"
 expect_equal "$(cat "$INSTALL_DIR/scores.txt")" "my high scores" "the user's file"
 expect_product_keys_removed
-if temp_is_clean; then pass "TEMP holds no copy and no script"; else fail "TEMP: $(temp_listing)"; fi
+expect_temp_clean
 harness_finish

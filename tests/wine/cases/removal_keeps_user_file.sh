@@ -21,5 +21,5 @@ expect_equal "$(ls -A "$INSTALL_DIR")" "my notes.txt" "install folder holds"
 expect_path "$COMPANY_DIR"
 expect_equal "$(cat "$C_DRIVE/users/$WIN_USER/Documents/letter.txt")" "letter" "document"
 expect_equal "$(cat "$TEMP_DIR/draft.txt")" "draft" "file in TEMP"
-if temp_is_clean; then pass "TEMP holds no copy and no script"; else fail "TEMP: $(temp_listing)"; fi
+expect_temp_clean
 harness_finish

@@ -13,7 +13,5 @@ wait_prefix
 expect_sample_removed
 expect_product_keys_removed
 expect_second_product_kept
-expect_key hkcu 'Software\QUENDRA Software'
-expect_key hklm 'Software\QUENDRA Software'
-if temp_is_clean; then pass "TEMP holds no copy and no script"; else fail "TEMP: $(temp_listing)"; fi
+expect_temp_clean
 harness_finish
