@@ -145,13 +145,14 @@ std::vector<std::string> ForeignChanges(const ProductItems& items, const Footpri
             foreign.push_back("deleted key " + key);
         }
     }
-    for (const std::string& key : before.keys) {
-        bool otherProduct = key.compare(0, 30, "hklm\\software\\quendra software") == 0 ||
-                            key.compare(0, 30, "hkcu\\software\\quendra software") == 0;
-        bool ours = key.find("\\quendra software\\dovrance") != std::string::npos ||
-                    key.size() == 30;
-        if (otherProduct && !ours && !after.keys.count(key)) {
-            foreign.push_back("deleted another product's key " + key);
+    for (const std::string& company : {std::string("hklm\\software\\quendra software"),
+                                       std::string("hkcu\\software\\quendra software")}) {
+        std::set<std::string> ours = {company + "\\dovrance"};
+        for (const std::string& key : before.keys) {
+            bool belowCompany = key.compare(0, company.size() + 1, company + "\\") == 0;
+            if (belowCompany && !IsAtOrBelow(key, ours) && !after.keys.count(key)) {
+                foreign.push_back("deleted another product's key " + key);
+            }
         }
     }
     for (const std::string& key : after.keys) {
