@@ -29,23 +29,11 @@ for run in $(seq "$RUNS"); do
       install_sample
       start_product
       sleep 1
-      run_program "$INSTALL_WIN\\uninstall.exe"
-      box=$(wait_box) || exit 1
-      ok=$(now_ms)
-      answer_box "$box" ok
-      copy="" first="" script="" clean=""
-      deadline=$(( ok + 60000 ))
-      while [ -z "$clean" ] && [ "$(now_ms)" -lt "$deadline" ]; do
-          t=$(now_ms)
-          [ -z "$copy" ] && cmp -s "$TEMP_DIR/uninstall.exe" "$WIN64_BUILD/uninstall.exe" && copy=$t
-          [ -n "$copy" ] && [ -z "$first" ] && [ -s "$WORK/status" ] && first=$t
-          [ -n "$copy" ] && [ -z "$script" ] && ls "$TEMP_DIR"/delme*.bat >/dev/null 2>&1 && script=$t
-          [ -n "$script" ] && temp_is_clean && clean=$t
-          sleep 0.002
-      done
-      wait_prefix
-      [ -n "$clean" ] && [ -n "$first" ] || { echo "run $run did not finish"; exit 1; }
-      echo "$((first - copy)) $((script - copy)) $((clean - script)) $((clean - copy)) $((clean - ok))" \
+      run_journey ok
+      [ -n "$CLEAN_MS" ] && [ -n "$FIRST_END_MS" ] && [ -n "$SCRIPT_MS" ] ||
+          { echo "run $run did not finish"; exit 1; }
+      echo "$((FIRST_END_MS - COPY_MS)) $((SCRIPT_MS - COPY_MS)) $((CLEAN_MS - SCRIPT_MS))" \
+           "$((CLEAN_MS - COPY_MS)) $((CLEAN_MS - OK_MS))" \
           | tee -a "$WINE_WORK/times" )
 done
 

@@ -14,8 +14,6 @@ namespace {
 
 const char ProductKey[] = "Software\\QUENDRA Software\\Dovrance";
 const char ShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-const char* const Listed[] = {"Dovrance.exe", "Tessily.htm", "ovelt.txt", "pobbelin.mid",
-                              "uninstall.exe"};
 
 std::string DrawText(FuzzedDataProvider& input, size_t most)
 {
@@ -42,6 +40,14 @@ void DrawValue(FuzzedDataProvider& input, HKEY root, const char* key, const char
     }
 }
 
+void AddProductFiles(const std::string& folder)
+{
+    for (const std::string& name : sim::InstalledFileNames) {
+        sim::AddFile(folder + "\\" + name, name);
+    }
+    sim::AddFile(folder + "\\uninstall.exe", "MZ");
+}
+
 std::string Terminated(const std::string& bytes)
 {
     return bytes.substr(0, bytes.find('\0'));
@@ -51,9 +57,7 @@ void DrawWorld(FuzzedDataProvider& input)
 {
     sim::ResetWorld();
     std::string install = "C:\\Program Files\\QUENDRA Software\\Dovrance";
-    for (const char* name : Listed) {
-        sim::AddFile(install + "\\" + name, name);
-    }
+    AddProductFiles(install);
     sim::AddFile("C:\\Program Files\\QUENDRA Software\\Kelvar\\kelvar.exe", "other");
     sim::AddFile("C:\\Documents\\letter.txt", "mine");
     sim::AddKey(HKEY_CURRENT_USER, "Software\\QUENDRA Software\\Kelvar\\Saves");
@@ -67,9 +71,7 @@ void DrawWorld(FuzzedDataProvider& input)
     // Put files where the drawn install path points, pictures with drawn names among them.
     std::string drawnInstall = DrawText(input, 280);
     if (drawnInstall.size() > 1 && drawnInstall.find('\0') == std::string::npos) {
-        for (const char* name : Listed) {
-            sim::AddFile(drawnInstall + "\\" + name, name);
-        }
+        AddProductFiles(drawnInstall);
         int pictures = input.ConsumeIntegralInRange(0, 4);
         for (int i = 0; i < pictures; ++i) {
             std::string name = Terminated(input.ConsumeRandomLengthString(260));

@@ -4,13 +4,13 @@
 
 namespace sim {
 
-namespace {
-
-const char* const ListedFiles[] = {
+const std::vector<std::string> InstalledFileNames = {
     "Dovrance.exe", "Tessily.htm", "quillane.txt", "ovelt.txt",
     "QUENDRA Dovrance 98 Wendrip.url", "pellory.htm", "skelvin.htm", "torvic.exe",
-    "kwandle.exe", "kwandle_dll.dll", "pobbelin.mid", "uninstall.exe",
+    "kwandle.exe", "kwandle_dll.dll", "pobbelin.mid",
 };
+
+namespace {
 
 // A value as the uninstaller reads it: into a zero-filled 260-byte buffer, usable only when
 // it ends inside that buffer.
@@ -48,9 +48,10 @@ bool IsAtOrBelow(const std::string& key, const std::set<std::string>& roots)
 
 void AddInstallFolderItems(ProductItems& items, const std::string& install)
 {
-    for (const char* name : ListedFiles) {
+    for (const std::string& name : InstalledFileNames) {
         items.deletableFiles.insert(NormalPath(install + "\\" + name));
     }
+    items.deletableFiles.insert(NormalPath(install + "\\uninstall.exe"));
     items.pictureFolder = NormalPath(install + "\\vandrel");
     items.deletableFiles.insert(items.pictureFolder);
     items.deletableFiles.insert(NormalPath(install));

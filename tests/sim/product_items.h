@@ -10,6 +10,9 @@
 
 namespace sim {
 
+// The files the product installs directly in its install folder (the uninstaller aside).
+extern const std::vector<std::string> InstalledFileNames;
+
 struct Footprint {
     std::map<std::string, std::string> entries;  // normal path -> contents, "<folder>" for folders
     std::set<std::string> keys;                  // "hklm\..." / "hkcu\..." in lower case

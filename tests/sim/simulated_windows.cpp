@@ -151,10 +151,10 @@ HKEY NewKeyHandle(const std::string& id)
 
 // --- File helpers
 
-}  // namespace
+using sim::NormalPath;
 
 // Backslashes only, runs of backslashes folded and no trailing one, as Windows reads a path.
-static std::string CleanPath(const std::string& path)
+std::string CleanPath(const std::string& path)
 {
     std::string out;
     for (char c : path) {
@@ -171,14 +171,6 @@ static std::string CleanPath(const std::string& path)
     }
     return out;
 }
-
-std::string sim::NormalPath(const std::string& path)
-{
-    return Lower(CleanPath(path));
-}
-
-namespace {
-using sim::NormalPath;
 
 std::string ParentOf(const std::string& normal)
 {
@@ -242,6 +234,11 @@ void CopyName(char* target, const std::string& name)
 // ---------------------------------------------------------------- the test interface
 
 namespace sim {
+
+std::string NormalPath(const std::string& path)
+{
+    return Lower(CleanPath(path));
+}
 
 void ResetWorld()
 {

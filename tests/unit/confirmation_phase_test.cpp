@@ -23,7 +23,7 @@ struct FirstRunCase {
     bool started;
 };
 
-const std::string LongTemp(int length)  // a folder path of exactly length characters
+std::string LongTemp(int length)  // a folder path of exactly length characters
 {
     std::string path = "C:\\";
     while ((int)path.size() < length - 1) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/product_items.h"
 #include "sim/simulated_windows.h"
 
 const std::string InstallFolder = "C:\\Program Files\\QUENDRA Software\\Dovrance";
@@ -25,11 +26,7 @@ const std::string ProductKey = "Software\\QUENDRA Software\\Dovrance";
 const std::string CompanyKey = "Software\\QUENDRA Software";
 const std::string ProgramBytes = "MZ uninstaller";
 
-const std::vector<std::string> InstalledFileNames = {
-    "Dovrance.exe", "Tessily.htm", "quillane.txt", "ovelt.txt",
-    "QUENDRA Dovrance 98 Wendrip.url", "pellory.htm", "skelvin.htm", "torvic.exe",
-    "kwandle.exe", "kwandle_dll.dll", "pobbelin.mid",
-};
+using sim::InstalledFileNames;
 
 // What the first run sees: its own file in the install folder, TEMP, the uninstall entry
 // beside another program's entry.

@@ -195,45 +195,45 @@ harness_finish() {
     exit 0
 }
 
-# temp_is_clean: no copy of the program and no delme script in TEMP but those named in
-# TEMP_KEEP (scripts a test left there beforehand).
+# new_script_in_temp: a delme script in TEMP other than those named in TEMP_KEEP (scripts a
+# test left there beforehand).
 TEMP_KEEP=""
-temp_is_clean() {
-    [ ! -e "$TEMP_DIR/uninstall.exe" ] || return 1
+new_script_in_temp() {
     local script
     for script in "$TEMP_DIR"/delme*.bat; do
         [ -e "$script" ] || continue
-        [[ " $TEMP_KEEP " == *" $(basename "$script") "* ]] || return 1
+        [[ " $TEMP_KEEP " == *" $(basename "$script") "* ]] || return 0
     done
-}
-
-# wait_temp_clean [SECONDS]: prints the milliseconds from START_MS until TEMP is clean; every
-# name seen in TEMP meanwhile is kept in $WORK/seen.
-wait_temp_clean() {
-    local deadline=$(( $(now_ms) + ${1:-30} * 1000 ))
-    while [ "$(now_ms)" -lt "$deadline" ]; do
-        ls -A "$TEMP_DIR" >> "$WORK/seen"
-        temp_is_clean && { echo $(( $(now_ms) - START_MS )); return 0; }
-        sleep 0.01
-    done
-    echo "never"
     return 1
 }
 
-# wait_copy [SECONDS]: waits for the copy in TEMP, the first visible act after the answer.
-wait_copy() {
-    local deadline=$(( $(now_ms) + ${1:-30} * 1000 ))
-    while [ "$(now_ms)" -lt "$deadline" ]; do
+# temp_is_clean: no copy of the program and no new script in TEMP.
+temp_is_clean() { [ ! -e "$TEMP_DIR/uninstall.exe" ] && ! new_script_in_temp; }
+
+# watch_removal [SECONDS]: polls TEMP until the program's copy has shown there and TEMP is clean
+# again, keeping every name seen in $WORK/seen. Sets the clock times (ms) COPY_MS (the copy
+# shows: the first visible act after the answer), FIRST_END_MS (the first run has ended),
+# SCRIPT_MS (a new script shows) and CLEAN_MS; each stays empty when it did not happen in time.
+watch_removal() {
+    COPY_MS="" FIRST_END_MS="" SCRIPT_MS="" CLEAN_MS=""
+    local deadline=$(( $(now_ms) + ${1:-60} * 1000 )) t
+    while [ -z "$CLEAN_MS" ] && [ "$(now_ms)" -lt "$deadline" ]; do
+        t=$(now_ms)
         ls -A "$TEMP_DIR" >> "$WORK/seen"
-        cmp -s "$TEMP_DIR/uninstall.exe" "$WIN64_BUILD/uninstall.exe" && return 0
-        sleep 0.005
+        [ -z "$COPY_MS" ] && cmp -s "$TEMP_DIR/uninstall.exe" "$WIN64_BUILD/uninstall.exe" && COPY_MS=$t
+        if [ -n "$COPY_MS" ]; then
+            [ -z "$FIRST_END_MS" ] && [ -s "$WORK/status" ] && FIRST_END_MS=$t
+            [ -z "$SCRIPT_MS" ] && new_script_in_temp && SCRIPT_MS=$t
+            temp_is_clean && CLEAN_MS=$t
+        fi
+        sleep 0.002
     done
-    return 1
+    [ -n "$CLEAN_MS" ]
 }
 
 # run_journey ok|cancel: starts the installed uninstaller as a user would, answers its question
 # and waits for the first run to end; after OK also until every process of the prefix has
-# ended. Sets FIRST_STATUS, and for OK
+# ended. Sets FIRST_STATUS and OK_MS, and after OK the times of watch_removal,
 # COPY_TO_CLEAN_MS (from the copy showing in TEMP to a clean TEMP) and OK_TO_CLEAN_MS.
 run_journey() {
     : > "$WORK/seen"
@@ -242,8 +242,7 @@ run_journey() {
     box=$(wait_box) || { fail "no question shown"; return 1; }
     QUESTION_TEXT=$(box_text)
     [ -n "${SCREENSHOT:-}" ] && import -window root "$SCREENSHOT"
-    local ok_ms
-    ok_ms=$(now_ms)
+    OK_MS=$(now_ms)
     if [ "${USE_OWN_DISPLAY:-0}" = 1 ]; then
         echo "Answer the question on your display."
         while [ ! -s "$WORK/status" ] && [ ! -e "$TEMP_DIR/uninstall.exe" ]; do sleep 0.005; done
@@ -252,23 +251,30 @@ run_journey() {
         answer_box "$box" "$1"
     fi
     if [ "$1" = ok ]; then
-        wait_copy 30 || fail "no copy showed in TEMP"
-        START_MS=$(now_ms)
-        COPY_TO_CLEAN_MS=$(wait_temp_clean 60) || fail "TEMP never became clean"
-        OK_TO_CLEAN_MS=never
-        [ "$COPY_TO_CLEAN_MS" != never ] && OK_TO_CLEAN_MS=$(( START_MS - ok_ms + COPY_TO_CLEAN_MS ))
+        COPY_TO_CLEAN_MS=never OK_TO_CLEAN_MS=never
+        if watch_removal 60; then
+            COPY_TO_CLEAN_MS=$(( CLEAN_MS - COPY_MS ))
+            OK_TO_CLEAN_MS=$(( CLEAN_MS - OK_MS ))
+        else
+            fail "TEMP did not become clean (copy seen: ${COPY_MS:-no})"
+        fi
     fi
     FIRST_STATUS=$(wait_program)
     if [ "$1" = ok ]; then wait_prefix; fi
 }
 now_ms() { date +%s%3N; }
 
-# expect_sample_removed: every item of the sample installation is gone.
-expect_sample_removed() {
+# expect_product_files_removed: every file of the sample installation is gone.
+expect_product_files_removed() {
     local name
     for name in "${INSTALLED_FILES[@]}" "${PICTURES[@]}" uninstall.exe; do
         expect_no_path "$INSTALL_DIR/$name"
     done
+}
+
+# expect_sample_removed: every file and folder of the sample installation is gone.
+expect_sample_removed() {
+    expect_product_files_removed
     expect_no_path "$INSTALL_DIR/vandrel"
     expect_no_path "$INSTALL_DIR"
 }

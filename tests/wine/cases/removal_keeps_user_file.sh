@@ -13,9 +13,7 @@ cp "$WIN64_BUILD/uninstall.exe" "$TEMP_DIR/uninstall.exe"
 run_program "$TEMP_WIN\\uninstall.exe" /internally
 expect_equal "$(wait_program)" 1 "exit status"
 wait_prefix
-for name in "${INSTALLED_FILES[@]}" "${PICTURES[@]}" uninstall.exe; do
-    expect_no_path "$INSTALL_DIR/$name"
-done
+expect_product_files_removed
 expect_equal "$(cat "$INSTALL_DIR/my notes.txt")" "my notes" "the user's file"
 expect_equal "$(ls -A "$INSTALL_DIR")" "my notes.txt" "install folder holds"
 expect_path "$COMPANY_DIR"
