@@ -2,6 +2,7 @@
 
 #include "platform/path_text.h"
 #include "platform/platform_services.h"
+#include "platform/system_paths.h"
 #include "product/product_names.h"
 
 const char CopyFailedText[] = "Can not copy uninstall.exe to TEMP.";
@@ -13,17 +14,11 @@ static int ReportRelaunchFailure(const char* text)
     return 0;
 }
 
-// A size of 0 is a failure and a size of MAX_PATH or more means the text did not fit: in both
-// cases the buffer holds no usable path.
-static int FitsPath(DWORD reportedLength)
-{
-    return reportedLength > 0 && reportedLength < MAX_PATH;
-}
-
-// Builds the copy's path, TEMP\uninstall.exe; 0 when TEMP is unknown or the path would not fit.
+// Builds the copy's path, TEMP\uninstall.exe; 0 when TEMP is unknown, has no form that the
+// ANSI functions can name, or the path would not fit.
 static int BuildTempCopyPath(char* target)
 {
-    if (!FitsPath(GetTempPathA(MAX_PATH, target))) {
+    if (!FindTempFolder(target)) {
         return 0;
     }
     // A TEMP folder that does not exist yet is made before the copy.
@@ -37,7 +32,7 @@ int RelaunchFromTemp()
     char target[MAX_PATH];
     char workingFolder[MAX_PATH] = {0};  // stays terminated even if TEMP cannot be read again
 
-    if (!FitsPath(GetModuleFileNameA(0, runningProgram, MAX_PATH)) ||
+    if (!FindModulePath(runningProgram) ||
         !BuildTempCopyPath(target) || !CopyFileA(runningProgram, target, FALSE)) {
         return ReportRelaunchFailure(CopyFailedText);
     }
@@ -45,7 +40,9 @@ int RelaunchFromTemp()
     // the copy could never delete it, and no later copy could replace it.
     SetFileAttributesA(target, FILE_ATTRIBUTE_NORMAL);
 
-    GetTempPathA(MAX_PATH, workingFolder);
+    if (!FindTempFolder(workingFolder)) {
+        workingFolder[0] = 0;
+    }
     HINSTANCE started = ShellExecuteA(0, 0, target, InternalSwitch, workingFolder, SW_MINIMIZE);
     if ((INT_PTR)started <= 32) {
         return ReportRelaunchFailure(StartFailedText);

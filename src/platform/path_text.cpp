@@ -44,6 +44,15 @@ int ContainsText(const char* text, const char* part)
     return 0;
 }
 
+int SameText(const char* first, const char* second)
+{
+    int i = 0;
+    while (first[i] && first[i] == second[i]) {
+        ++i;
+    }
+    return first[i] == second[i];
+}
+
 int LacksTerminator(const char* buffer, int capacity)
 {
     for (int i = 0; i < capacity; ++i) {

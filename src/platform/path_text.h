@@ -16,6 +16,9 @@ int EndWithBackslash(char* buffer, int capacity);
 // 1 when part occurs anywhere in text, with exact case.
 int ContainsText(const char* text, const char* part);
 
+// 1 when both texts hold the same bytes.
+int SameText(const char* first, const char* second);
+
 // 1 when a registry read left no terminator inside the buffer.
 int LacksTerminator(const char* buffer, int capacity);
 

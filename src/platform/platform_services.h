@@ -48,6 +48,11 @@ typedef struct HKEY__* HKEY;
 typedef HKEY* PHKEY;
 typedef struct HWND__* HWND;
 typedef struct HINSTANCE__* HINSTANCE;
+typedef HINSTANCE HMODULE;
+typedef char16_t WCHAR;
+typedef WCHAR* LPWSTR;
+typedef const WCHAR* LPCWSTR;
+typedef INT_PTR (*FARPROC)(void);
 
 typedef struct _FILETIME {
     DWORD dwLowDateTime;
@@ -63,6 +68,7 @@ typedef struct _SECURITY_ATTRIBUTES {
 typedef struct _OVERLAPPED OVERLAPPED, *LPOVERLAPPED;
 
 #define MAX_PATH 260
+#define CP_ACP 0
 #define TRUE 1
 #define FALSE 0
 
@@ -143,6 +149,13 @@ LSTATUS RegCloseKey(HKEY key);
 LPSTR GetCommandLineA(void);
 DWORD GetModuleFileNameA(HINSTANCE module, LPSTR fileName, DWORD size);
 DWORD GetTempPathA(DWORD size, LPSTR buffer);
+DWORD GetShortPathNameA(LPCSTR longPath, LPSTR shortPath, DWORD size);
+HMODULE GetModuleHandleA(LPCSTR moduleName);
+FARPROC GetProcAddress(HMODULE module, LPCSTR name);
+int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength, LPSTR text,
+                        int textSize, LPCSTR defaultChar, BOOL* usedDefaultChar);
+int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int textLength, LPWSTR wide,
+                        int wideSize);
 BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES security);
 BOOL CopyFileA(LPCSTR existingFile, LPCSTR newFile, BOOL failIfExists);
 BOOL DeleteFileA(LPCSTR path);
@@ -168,6 +181,8 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style);
 HWND FindWindowA(LPCSTR className, LPCSTR windowName);
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 int wsprintfA(LPSTR buffer, LPCSTR format, ...);
+BOOL CharToOemBuffA(LPCSTR source, LPSTR target, DWORD length);
+BOOL OemToCharBuffA(LPCSTR source, LPSTR target, DWORD length);
 
 HINSTANCE ShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters,
                         LPCSTR directory, int showCommand);

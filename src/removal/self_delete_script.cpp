@@ -1,4 +1,5 @@
 #include "platform/path_text.h"
+#include "platform/system_paths.h"
 #include "product/product_names.h"
 #include "removal/removal_steps.h"
 
@@ -18,10 +19,36 @@ const char* const ScriptPieces[] = {
 };
 const int ScriptPieceCount = sizeof ScriptPieces / sizeof ScriptPieces[0];
 
-// Appends a path for the command interpreter, which reads "%" as the start of a variable:
-// each "%" is written as "%%" so that the script names exactly this path.
-static int AppendScriptPath(char* text, const char* path)
+// Converts an ANSI path into the OEM code page; 1 when it converts back to the same path.
+static int ConvertToOem(const char* path, char* oemPath)
 {
+    char back[MAX_PATH];
+    DWORD length = (DWORD)lstrlenA(path) + 1;
+    CharToOemBuffA(path, oemPath, length);
+    OemToCharBuffA(oemPath, back, length);
+    return SameText(path, back);
+}
+
+// The command interpreter reads a script in the OEM code page, where an accented letter of the
+// ANSI code page has another byte (or none): a path written as ANSI names a folder that does not
+// exist. The path goes in converted, or as its short form where it has no OEM form of its own.
+static int ConvertToInterpreterPath(const char* path, char* oemPath)
+{
+    char shortPath[MAX_PATH];
+    return ConvertToOem(path, oemPath) ||
+           (FitsPath(GetShortPathNameA(path, shortPath, MAX_PATH)) &&
+            ConvertToOem(shortPath, oemPath));
+}
+
+// Appends a path for the command interpreter, which reads "%" as the start of a variable:
+// each "%" is written as "%%" so that the script names exactly this path. 0 when the path has
+// no form the interpreter can read, or the text would not fit.
+static int AppendScriptPath(char* text, const char* ansiPath)
+{
+    char path[MAX_PATH];
+    if (!ConvertToInterpreterPath(ansiPath, path)) {
+        return 0;
+    }
     for (int i = 0; path[i]; ++i) {
         const char* piece = path[i] == '%' ? "%%" : 0;
         char single[2] = {path[i], 0};
@@ -82,8 +109,8 @@ void ScheduleSelfDelete()
     char workingFolder[MAX_PATH] = {0};
     char text[ScriptTextSize];
 
-    DWORD length = GetTempPathA(MAX_PATH, tempFolder);
-    if (length == 0 || length >= MAX_PATH || !EndWithBackslash(tempFolder, MAX_PATH)) {
+    // Found as the first run found it, so that the script lands beside the copy it deletes.
+    if (!FindTempFolder(tempFolder) || !EndWithBackslash(tempFolder, MAX_PATH)) {
         return;
     }
     HANDLE script = CreateScriptFile(tempFolder, scriptPath);
@@ -97,10 +124,13 @@ void ScheduleSelfDelete()
     }
     CloseHandle(script);
     if (!built) {
-        // A script cut short would delete some other file, or nothing and loop for ever.
+        // A script cut short, or naming its paths in letters the interpreter reads as others,
+        // would delete some other file, or nothing and loop for ever.
         DeleteFileA(scriptPath);
         return;
     }
-    GetTempPathA(MAX_PATH, workingFolder);
+    if (!FindTempFolder(workingFolder)) {
+        workingFolder[0] = 0;
+    }
     ShellExecuteA(0, 0, scriptPath, 0, workingFolder, SW_HIDE);
 }

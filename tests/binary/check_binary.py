@@ -5,7 +5,8 @@ Usage: check_binary.py PATH MACHINE    (MACHINE: i386 or x86-64)
 
 Fails on a wrong machine type, a subsystem other than Windows GUI 4.0, an import from any DLL
 but KERNEL32, ADVAPI32, USER32 and SHELL32 or of a function not on the list below (all of them
-exported by those DLLs on Windows 95 and NT 4.0), entry-point code in a section that may not be
+exported by those DLLs on Windows 95 and NT 4.0; functions that only NT has are looked up at
+run time and never imported), entry-point code in a section that may not be
 executed, a missing icon group 101 with a 16x16 and a 32x32 16-colour image, or a file over
 16 KiB. Prints the size and the imports.
 """
@@ -18,13 +19,15 @@ ALLOWED_IMPORTS = {
         "ExitProcess", "FindClose", "FindFirstFileA", "FindNextFileA", "GetCommandLineA",
         "GetLastError", "GetModuleFileNameA", "GetTempPathA", "IsBadReadPtr", "IsBadWritePtr",
         "RemoveDirectoryA", "SetFileAttributesA", "Sleep", "WriteFile", "lstrcatA", "lstrcmpA",
-        "lstrcpyA", "lstrlenA",
+        "lstrcpyA", "lstrlenA", "GetModuleHandleA", "GetProcAddress", "GetShortPathNameA",
+        "MultiByteToWideChar", "WideCharToMultiByte",
     },
     "ADVAPI32.DLL": {
         "RegCloseKey", "RegCreateKeyExA", "RegDeleteKeyA", "RegEnumKeyExA", "RegOpenKeyExA",
         "RegQueryInfoKeyA", "RegQueryValueExA",
     },
-    "USER32.DLL": {"FindWindowA", "MessageBoxA", "PostMessageA", "wsprintfA"},
+    "USER32.DLL": {"FindWindowA", "MessageBoxA", "PostMessageA", "wsprintfA", "CharToOemBuffA",
+                   "OemToCharBuffA"},
     "SHELL32.DLL": {"SHChangeNotify", "ShellExecuteA"},
 }
 MACHINES = {"i386": 0x014C, "x86-64": 0x8664}

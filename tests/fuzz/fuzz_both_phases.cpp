@@ -1,5 +1,6 @@
 // Draws a simulated machine from the input (registry values, TEMP, the program's own path, the
-// names in the picture folder, which operations fail), runs both phases on it and stops at any
+// names in the picture folder, which operations fail, whether the wide functions and short names
+// are there), runs both phases on it and stops at any
 // change that is not the uninstaller's own, or any handle left open.
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -108,6 +109,8 @@ void DrawWorld(FuzzedDataProvider& input)
         sim::AddWindow("QuendraDovrance");
     }
     sim::QueueAnswer(input.ConsumeBool() ? IDOK : IDCANCEL);
+    sim::SetWideFunctions((sim::WideFunctions)input.ConsumeIntegralInRange(0, 2));
+    sim::SetShortNames(input.ConsumeBool());
 }
 
 }  // namespace

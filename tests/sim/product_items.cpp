@@ -1,5 +1,6 @@
 #include "sim/product_items.h"
 
+#include "sim/code_pages.h"
 #include "sim/simulated_windows.h"
 
 namespace sim {
@@ -13,7 +14,7 @@ const std::vector<std::string> InstalledFileNames = {
 namespace {
 
 // A value as the uninstaller reads it: into a zero-filled 260-byte buffer, usable only when
-// it ends inside that buffer.
+// it ends inside that buffer. The text is what the ANSI read names.
 bool ReadUsableValue(HKEY root, const char* path, const char* name, std::string& text)
 {
     HKEY key;
@@ -27,7 +28,7 @@ bool ReadUsableValue(HKEY root, const char* path, const char* name, std::string&
     if (result != ERROR_SUCCESS || buffer[MAX_PATH - 1] != 0) {
         return false;
     }
-    text = buffer;
+    text = TextFromAnsi(buffer);
     return true;
 }
 
@@ -90,15 +91,22 @@ ProductItems ReadProductItems()
     }
     const char* shellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
     for (const char* name : {"Startup", "Programs"}) {
+        // The folder as the ANSI read names it, and as the wide read names it.
         std::string folder;
         if (ReadUsableValue(HKEY_CURRENT_USER, shellFolders, name, folder)) {
+            items.deletableFiles.insert(NormalPath(WithBackslash(folder) + "QUENDRA Dovrance 98.lnk"));
+            folder = ValueText(HKEY_CURRENT_USER, shellFolders, name);
             items.deletableFiles.insert(NormalPath(WithBackslash(folder) + "QUENDRA Dovrance 98.lnk"));
         }
     }
     char temp[MAX_PATH] = {0};
     DWORD length = GetTempPathA(MAX_PATH, temp);
+    std::vector<std::string> tempFolders = {TempPathText()};
     if (length > 0 && length < MAX_PATH) {
-        std::string folder = WithBackslash(temp);
+        tempFolders.push_back(TextFromAnsi(temp));
+    }
+    for (const std::string& reported : tempFolders) {
+        std::string folder = WithBackslash(reported);
         items.writableFiles.insert(NormalPath(folder));
         items.writableFiles.insert(NormalPath(folder + "uninstall.exe"));
         for (int n = 1; n <= 200; ++n) {

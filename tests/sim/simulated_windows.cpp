@@ -1,5 +1,7 @@
 #include "sim/simulated_windows.h"
 
+#include "sim/code_pages.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdarg>
@@ -13,7 +15,8 @@ namespace {
 
 struct Value {
     DWORD type;
-    std::string bytes;
+    std::string bytes;   // as the A functions read it
+    std::u16string wide;  // as the W functions read a string; empty: converted from bytes
 };
 
 struct Key {
@@ -72,6 +75,9 @@ struct World {
     std::map<uintptr_t, OpenFile> fileHandles;
     std::map<uintptr_t, Search> searches;
     DWORD lastError = 0;
+
+    sim::WideFunctions wideFunctions = sim::WideAsOnNt;
+    bool shortNames = true;
 };
 
 World world;
@@ -194,6 +200,104 @@ bool ParentIsFolder(const std::string& normal)
     return folder && folder->folder;
 }
 
+// The 8.3 name a file system gives a name that is not one: letters it cannot take become "_",
+// blanks and dots go, six letters of the name and three of the extension stay, upper case.
+bool IsShortName(const std::string& name)
+{
+    size_t dot = name.find('.');
+    size_t base = dot == std::string::npos ? name.size() : dot;
+    size_t extension = dot == std::string::npos ? 0 : name.size() - dot - 1;
+    if (base == 0 || base > 8 || extension > 3 || name.find('.', base + 1) != std::string::npos) {
+        return false;
+    }
+    for (char c : name) {
+        if ((unsigned char)c >= 0x80 || c == ' ' || std::strchr("+,;=[]\\\"*?<>|:/", c)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string ShortNamePart(const std::string& part, size_t most)
+{
+    std::string out;
+    for (char16_t c : sim::TextToWide(part)) {
+        if (out.size() == most) {
+            break;
+        }
+        if (c == ' ' || c == '.') {
+            continue;
+        }
+        bool usable = c < 0x80 && c != '?' && !std::strchr("+,;=[]", (char)c);
+        out += usable ? (char)std::toupper((unsigned char)c) : '_';
+    }
+    return out;
+}
+
+// The short names of every entry directly in folder (normal path), by the entry's normal path,
+// numbered in the order of the names as a file system would number them.
+std::map<std::string, std::string> ShortNamesIn(const std::string& folder)
+{
+    std::map<std::string, std::string> names;
+    std::map<std::string, int> used;
+    std::string prefix = folder + "\\";
+    for (auto it = world.entries.lower_bound(prefix); it != world.entries.end(); ++it) {
+        if (it->first.compare(0, prefix.size(), prefix) != 0) {
+            break;
+        }
+        if (it->first.find('\\', prefix.size()) != std::string::npos) {
+            continue;
+        }
+        std::string name = it->second.path.substr(it->second.path.find_last_of('\\') + 1);
+        if (!world.shortNames || IsShortName(name)) {
+            names[it->first] = name;
+            continue;
+        }
+        size_t dot = name.rfind('.');
+        std::string base = ShortNamePart(name.substr(0, dot), 6);
+        std::string extension = dot == std::string::npos ? "" : ShortNamePart(name.substr(dot + 1), 3);
+        std::string number = std::to_string(++used[base + "." + extension]);
+        names[it->first] = base + "~" + number + (extension.empty() ? "" : "." + extension);
+    }
+    return names;
+}
+
+// A path that names folders or files by their short names, in the normal form of their long
+// names; other paths as they are.
+std::string ResolveShortNames(const std::string& normal)
+{
+    if (normal.find('~') == std::string::npos || FindEntry(normal)) {
+        return normal;
+    }
+    std::string resolved;
+    size_t start = 0;
+    while (start <= normal.size()) {
+        size_t end = normal.find('\\', start);
+        std::string part = normal.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        std::string path = resolved.empty() ? part : resolved + "\\" + part;
+        if (!resolved.empty() && !FindEntry(path) && part.find('~') != std::string::npos) {
+            for (const auto& name : ShortNamesIn(resolved)) {
+                if (Lower(name.second) == part) {
+                    path = name.first;
+                    break;
+                }
+            }
+        }
+        resolved = path;
+        if (end == std::string::npos) {
+            break;
+        }
+        start = end + 1;
+    }
+    return resolved;
+}
+
+// The normal form of a path that the program passed to an A function.
+std::string PathKey(const char* ansi)
+{
+    return ResolveShortNames(NormalPath(sim::TextFromAnsi(ansi ? ansi : "")));
+}
+
 bool HasChildren(const std::string& normal)
 {
     std::string prefix = normal + "\\";
@@ -237,7 +341,12 @@ namespace sim {
 
 std::string NormalPath(const std::string& path)
 {
-    return Lower(CleanPath(path));
+    return Lower(CleanPath(TextFromTest(path)));
+}
+
+std::string LongNormalPath(const std::string& path)
+{
+    return ResolveShortNames(NormalPath(path));
 }
 
 void ResetWorld()
@@ -255,13 +364,15 @@ void SetRawValue(HKEY root, const std::string& path, const std::string& name, DW
 {
     std::string id = KeyId(root, path);
     CreateKeyId(id);
-    world.keys[id].values[Lower(name)] = Value{type, bytes};
+    world.keys[id].values[Lower(name)] = Value{type, bytes, u""};
 }
 
 void SetStringValue(HKEY root, const std::string& path, const std::string& name,
                     const std::string& text)
 {
-    SetRawValue(root, path, name, REG_SZ, text + std::string(1, '\0'));
+    std::string letters = TextFromTest(text);
+    SetRawValue(root, path, name, REG_SZ, TextToAnsi(letters) + std::string(1, '\0'));
+    world.keys[KeyId(root, path)].values[Lower(name)].wide = TextToWide(letters) + u'\0';
 }
 
 void RemoveKey(HKEY root, const std::string& path)
@@ -316,7 +427,7 @@ void FailQueryInfoKey(bool fail)
 
 void AddFolder(const std::string& path)
 {
-    std::string clean = CleanPath(path);
+    std::string clean = CleanPath(TextFromTest(path));
     if (clean.empty()) {
         return;
     }
@@ -333,7 +444,7 @@ void AddFolder(const std::string& path)
 
 void AddFile(const std::string& path, const std::string& contents, bool readOnly)
 {
-    std::string clean = CleanPath(path);
+    std::string clean = CleanPath(TextFromTest(path));
     if (clean.empty()) {
         return;
     }
@@ -346,25 +457,25 @@ void AddFile(const std::string& path, const std::string& contents, bool readOnly
 
 bool FileExists(const std::string& path)
 {
-    Entry* entry = FindEntry(NormalPath(path));
+    Entry* entry = FindEntry(ResolveShortNames(NormalPath(path)));
     return entry && !entry->folder;
 }
 
 bool FolderExists(const std::string& path)
 {
-    Entry* entry = FindEntry(NormalPath(path));
+    Entry* entry = FindEntry(ResolveShortNames(NormalPath(path)));
     return entry && entry->folder;
 }
 
 bool IsReadOnly(const std::string& path)
 {
-    Entry* entry = FindEntry(NormalPath(path));
+    Entry* entry = FindEntry(ResolveShortNames(NormalPath(path)));
     return entry && entry->readOnly;
 }
 
 std::string FileContents(const std::string& path)
 {
-    Entry* entry = FindEntry(NormalPath(path));
+    Entry* entry = FindEntry(ResolveShortNames(NormalPath(path)));
     return entry ? entry->contents : "";
 }
 
@@ -379,7 +490,7 @@ std::vector<std::string> ListEntries()
 
 void LockFile(const std::string& path, long long untilMs)
 {
-    Entry* entry = FindEntry(NormalPath(path));
+    Entry* entry = FindEntry(ResolveShortNames(NormalPath(path)));
     if (entry) {
         entry->lockedUntil = untilMs;
     }
@@ -402,12 +513,38 @@ void SetCommandLine(const std::string& text)
 
 void SetModulePath(const std::string& path)
 {
-    world.modulePath = path;
+    world.modulePath = TextFromTest(path);
 }
 
 void SetTempPath(const std::string& path)
 {
-    world.tempPath = path;
+    world.tempPath = TextFromTest(path);
+}
+
+void SetWideFunctions(WideFunctions functions)
+{
+    world.wideFunctions = functions;
+}
+
+void SetShortNames(bool on)
+{
+    world.shortNames = on;
+}
+
+std::string TempPathText()
+{
+    return world.tempPath;
+}
+
+std::string ValueText(HKEY root, const std::string& path, const std::string& name)
+{
+    auto key = world.keys.find(KeyId(root, path));
+    if (key == world.keys.end() || !key->second.values.count(Lower(name))) {
+        return "";
+    }
+    const Value& value = key->second.values[Lower(name)];
+    std::string text = value.wide.empty() ? TextFromAnsi(value.bytes) : TextFromWide(value.wide);
+    return text.substr(0, text.find('\0'));
 }
 
 void AddWindow(const std::string& windowClass)
@@ -600,7 +737,7 @@ LPSTR GetCommandLineA(void)
 
 DWORD GetModuleFileNameA(HINSTANCE, LPSTR fileName, DWORD size)
 {
-    const std::string& path = world.modulePath;
+    const std::string path = sim::TextToAnsi(world.modulePath);
     if (size == 0) {
         return 0;
     }
@@ -617,7 +754,7 @@ DWORD GetModuleFileNameA(HINSTANCE, LPSTR fileName, DWORD size)
 
 DWORD GetTempPathA(DWORD size, LPSTR buffer)
 {
-    const std::string& path = world.tempPath;
+    const std::string path = sim::TextToAnsi(world.tempPath);
     if (path.size() + 1 > size) {
         return (DWORD)path.size() + 1;  // the size it needs; nothing written
     }
@@ -627,7 +764,7 @@ DWORD GetTempPathA(DWORD size, LPSTR buffer)
 
 BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES)
 {
-    std::string normal = NormalPath(path);
+    std::string normal = PathKey(path);
     if (normal.empty()) {
         return Fail(ERROR_PATH_NOT_FOUND);
     }
@@ -637,14 +774,14 @@ BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES)
     if (!ParentIsFolder(normal)) {
         return Fail(ERROR_PATH_NOT_FOUND);
     }
-    world.entries[normal] = Entry{CleanPath(path), true, "", false, 0};
+    world.entries[normal] = Entry{CleanPath(sim::TextFromAnsi(path)), true, "", false, 0};
     return TRUE;
 }
 
 BOOL CopyFileA(LPCSTR existingFile, LPCSTR newFile, BOOL failIfExists)
 {
-    std::string from = NormalPath(existingFile);
-    std::string to = NormalPath(newFile);
+    std::string from = PathKey(existingFile);
+    std::string to = PathKey(newFile);
     if (world.failCopyFile) {
         return Fail(ERROR_ACCESS_DENIED);
     }
@@ -671,13 +808,14 @@ BOOL CopyFileA(LPCSTR existingFile, LPCSTR newFile, BOOL failIfExists)
         }
     }
     // The copy takes the source's attributes, read-only included.
-    world.entries[to] = Entry{CleanPath(newFile), false, source->contents, source->readOnly, 0};
+    world.entries[to] = Entry{CleanPath(sim::TextFromAnsi(newFile)), false, source->contents,
+                              source->readOnly, 0};
     return TRUE;
 }
 
 BOOL DeleteFileA(LPCSTR path)
 {
-    std::string normal = NormalPath(path);
+    std::string normal = PathKey(path);
     world.deleteAttempts[normal]++;
     Entry* entry = FindEntry(normal);
     if (!entry) {
@@ -695,7 +833,7 @@ BOOL DeleteFileA(LPCSTR path)
 
 BOOL SetFileAttributesA(LPCSTR path, DWORD attributes)
 {
-    Entry* entry = FindEntry(NormalPath(path));
+    Entry* entry = FindEntry(PathKey(path));
     if (!entry) {
         return Fail(ERROR_FILE_NOT_FOUND);
     }
@@ -710,7 +848,7 @@ DWORD GetLastError(void)
 
 BOOL RemoveDirectoryA(LPCSTR path)
 {
-    std::string normal = NormalPath(path);
+    std::string normal = PathKey(path);
     Entry* entry = FindEntry(normal);
     if (!entry) {
         return Fail(ERROR_FILE_NOT_FOUND);
@@ -731,16 +869,16 @@ void FillFound(const std::pair<std::string, bool>& name, LPWIN32_FIND_DATAA foun
 {
     std::memset(found, 0, sizeof *found);
     found->dwFileAttributes = name.second ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
-    CopyName(found->cFileName, name.first);
+    CopyName(found->cFileName, sim::TextToAnsi(name.first));
 }
 
 }  // namespace
 
 HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA found)
 {
-    std::string text = pattern;
+    std::string text = sim::TextFromAnsi(pattern);
     size_t cut = text.find_last_of('\\');
-    std::string folder = NormalPath(cut == std::string::npos ? "" : text.substr(0, cut));
+    std::string folder = ResolveShortNames(NormalPath(cut == std::string::npos ? "" : text.substr(0, cut)));
     std::string mask = Lower(cut == std::string::npos ? text : text.substr(cut + 1));
     Entry* entry = FindEntry(folder);
     if (!entry || !entry->folder) {
@@ -800,7 +938,7 @@ BOOL FindClose(HANDLE handle)
 HANDLE CreateFileA(LPCSTR path, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD creation, DWORD,
                    HANDLE)
 {
-    std::string normal = NormalPath(path);
+    std::string normal = PathKey(path);
     if (world.failCreateFile || creation != CREATE_NEW) {
         Fail(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;
@@ -813,7 +951,7 @@ HANDLE CreateFileA(LPCSTR path, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD creat
         Fail(ERROR_PATH_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
-    world.entries[normal] = Entry{CleanPath(path), false, "", false, 0};
+    world.entries[normal] = Entry{CleanPath(sim::TextFromAnsi(path)), false, "", false, 0};
     uintptr_t handle = world.nextHandle++;
     world.fileHandles[handle] = OpenFile{normal};
     return (HANDLE)handle;
@@ -923,14 +1061,217 @@ int wsprintfA(LPSTR buffer, LPCSTR format, ...)
 HINSTANCE ShellExecuteA(HWND, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory,
                         int showCommand)
 {
-    world.started.push_back(sim::ProgramStarted{verb ? verb : "", file ? file : "",
+    world.started.push_back(sim::ProgramStarted{verb ? verb : "", sim::TextFromAnsi(file ? file : ""),
                                                 parameters ? parameters : "",
-                                                directory ? directory : "", showCommand});
+                                                sim::TextFromAnsi(directory ? directory : ""),
+                                                showCommand});
     return (HINSTANCE)world.shellExecuteResult;
 }
 
 void SHChangeNotify(LONG eventId, UINT flags, LPCVOID item1, LPCVOID)
 {
     world.notices.push_back(
-        sim::ShellNotice{eventId, flags, item1 ? (const char*)item1 : ""});
+        sim::ShellNotice{eventId, flags, sim::TextFromAnsi(item1 ? (const char*)item1 : "")});
+}
+
+// ---------------------------------------------------------------- code pages and short names
+
+namespace {
+
+// The short form of a path: each folder and file named by its short name, the drive as given,
+// a trailing backslash kept. "" when the path names nothing.
+std::string ShortFormOf(const std::string& text)
+{
+    std::string normal = ResolveShortNames(NormalPath(text));
+    if (normal.empty() || !FindEntry(normal)) {
+        return "";
+    }
+    std::string shortForm;
+    size_t start = 0;
+    for (size_t end = normal.find('\\'); ; end = normal.find('\\', start)) {
+        std::string prefix = normal.substr(0, end);
+        if (start == 0) {
+            shortForm = FindEntry(prefix) ? FindEntry(prefix)->path : prefix;
+        } else {
+            shortForm += "\\" + ShortNamesIn(normal.substr(0, start - 1))[prefix];
+        }
+        if (end == std::string::npos) {
+            break;
+        }
+        start = end + 1;
+    }
+    bool trailing = !text.empty() && (text.back() == '\\' || text.back() == '/');
+    return trailing && shortForm.back() != '\\' ? shortForm + "\\" : shortForm;
+}
+
+// Copies text and its terminator when it fits: its length; else the size it needs.
+template <typename Char>
+DWORD CopyOut(const std::basic_string<Char>& text, Char* buffer, DWORD size)
+{
+    if (text.size() + 1 > size) {
+        return (DWORD)text.size() + 1;
+    }
+    std::copy(text.begin(), text.end(), buffer);
+    buffer[text.size()] = 0;
+    return (DWORD)text.size();
+}
+
+bool WideFunctionsWork()
+{
+    if (world.wideFunctions == sim::WideStubs) {
+        world.lastError = 120;  // ERROR_CALL_NOT_IMPLEMENTED
+        return false;
+    }
+    return true;
+}
+
+DWORD WINAPI SimGetTempPathW(DWORD size, LPWSTR buffer)
+{
+    return WideFunctionsWork() ? CopyOut(sim::TextToWide(world.tempPath), buffer, size) : 0;
+}
+
+DWORD WINAPI SimGetModuleFileNameW(HMODULE, LPWSTR buffer, DWORD size)
+{
+    if (!WideFunctionsWork() || size == 0) {
+        return 0;
+    }
+    std::u16string path = sim::TextToWide(world.modulePath);
+    if (path.size() < size) {
+        return CopyOut(path, buffer, size);
+    }
+    std::copy(path.begin(), path.begin() + size - 1, buffer);
+    buffer[size - 1] = 0;
+    return size;
+}
+
+DWORD WINAPI SimGetShortPathNameW(LPCWSTR longPath, LPWSTR shortPath, DWORD size)
+{
+    if (!WideFunctionsWork()) {
+        return 0;
+    }
+    std::string shortForm = ShortFormOf(sim::TextFromWide(longPath));
+    if (shortForm.empty()) {
+        return Fail(ERROR_FILE_NOT_FOUND);
+    }
+    return CopyOut(sim::TextToWide(shortForm), shortPath, size);
+}
+
+LSTATUS WINAPI SimRegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD reserved, LPDWORD type,
+                                   LPBYTE data, LPDWORD dataSize)
+{
+    if (!WideFunctionsWork()) {
+        return 120;
+    }
+    std::string name = sim::TextToAnsi(sim::TextFromWide(valueName ? valueName : u""));
+    DWORD valueType = REG_NONE;
+    LSTATUS found = RegQueryValueExA(key, name.c_str(), reserved, &valueType, nullptr, nullptr);
+    if (found != ERROR_SUCCESS) {
+        return found;
+    }
+    const Value& value = world.keys[world.keyHandles[(uintptr_t)key]].values[Lower(name)];
+    std::string bytes = value.bytes;
+    if (valueType == REG_SZ || valueType == REG_EXPAND_SZ) {
+        std::u16string wide = value.wide.empty() ? sim::TextToWide(sim::TextFromAnsi(bytes)) : value.wide;
+        bytes.assign((const char*)wide.data(), wide.size() * sizeof(char16_t));
+    }
+    if (type) {
+        *type = valueType;
+    }
+    if (data && dataSize && bytes.size() > *dataSize) {
+        *dataSize = (DWORD)bytes.size();
+        return ERROR_MORE_DATA;
+    }
+    if (data) {
+        std::memcpy(data, bytes.data(), bytes.size());
+    }
+    if (dataSize) {
+        *dataSize = (DWORD)bytes.size();
+    }
+    return ERROR_SUCCESS;
+}
+
+const HMODULE Kernel32Module = (HMODULE)(uintptr_t)0x7001;
+const HMODULE Advapi32Module = (HMODULE)(uintptr_t)0x7002;
+
+}  // namespace
+
+HMODULE GetModuleHandleA(LPCSTR moduleName)
+{
+    std::string name = Lower(moduleName ? moduleName : "");
+    return name == "kernel32.dll" ? Kernel32Module : name == "advapi32.dll" ? Advapi32Module : nullptr;
+}
+
+FARPROC GetProcAddress(HMODULE module, LPCSTR name)
+{
+    std::string wanted = name ? name : "";
+    if (world.wideFunctions == sim::WideMissing) {
+        return nullptr;
+    }
+    if (module == Kernel32Module && wanted == "GetTempPathW") {
+        return (FARPROC)(void (*)(void))SimGetTempPathW;
+    }
+    if (module == Kernel32Module && wanted == "GetModuleFileNameW") {
+        return (FARPROC)(void (*)(void))SimGetModuleFileNameW;
+    }
+    if (module == Kernel32Module && wanted == "GetShortPathNameW") {
+        return (FARPROC)(void (*)(void))SimGetShortPathNameW;
+    }
+    if (module == Advapi32Module && wanted == "RegQueryValueExW") {
+        return (FARPROC)(void (*)(void))SimRegQueryValueExW;
+    }
+    return nullptr;
+}
+
+DWORD GetShortPathNameA(LPCSTR longPath, LPSTR shortPath, DWORD size)
+{
+    std::string shortForm = ShortFormOf(sim::TextFromAnsi(longPath ? longPath : ""));
+    if (shortForm.empty()) {
+        return Fail(ERROR_FILE_NOT_FOUND);
+    }
+    return CopyOut(sim::TextToAnsi(shortForm), shortPath, size);
+}
+
+// Only whole, terminated texts (length -1) are converted, as the program passes them.
+int WideCharToMultiByte(UINT, DWORD, LPCWSTR wide, int wideLength, LPSTR text, int textSize,
+                        LPCSTR, BOOL* usedDefaultChar)
+{
+    if (wideLength != -1 || !wide) {
+        return Fail(87);  // ERROR_INVALID_PARAMETER
+    }
+    std::string converted = sim::TextToAnsi(sim::TextFromWide(wide));
+    if (usedDefaultChar) {
+        *usedDefaultChar = converted.find('?') != std::string::npos;
+    }
+    if ((int)converted.size() + 1 > textSize) {
+        return Fail(122);  // ERROR_INSUFFICIENT_BUFFER
+    }
+    CopyOut(converted, text, (DWORD)textSize);
+    return (int)converted.size() + 1;
+}
+
+int MultiByteToWideChar(UINT, DWORD, LPCSTR text, int textLength, LPWSTR wide, int wideSize)
+{
+    if (textLength != -1 || !text) {
+        return Fail(87);
+    }
+    std::u16string converted = sim::TextToWide(sim::TextFromAnsi(text));
+    if ((int)converted.size() + 1 > wideSize) {
+        return Fail(122);
+    }
+    CopyOut(converted, wide, (DWORD)wideSize);
+    return (int)converted.size() + 1;
+}
+
+BOOL CharToOemBuffA(LPCSTR source, LPSTR target, DWORD length)
+{
+    std::string converted = sim::AnsiToOem(std::string(source, length));
+    std::memcpy(target, converted.data(), length);
+    return TRUE;
+}
+
+BOOL OemToCharBuffA(LPCSTR source, LPSTR target, DWORD length)
+{
+    std::string converted = sim::OemToAnsi(std::string(source, length));
+    std::memcpy(target, converted.data(), length);
+    return TRUE;
 }

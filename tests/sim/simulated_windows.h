@@ -26,6 +26,7 @@ struct PostedMessage {
     intptr_t lParam;
 };
 
+// Paths the program passed are recorded as text, converted from the ANSI code page.
 struct ProgramStarted {
     std::string verb;  // "" for the default verb
     std::string file;
@@ -60,6 +61,7 @@ void FailQueryInfoKey(bool fail);
 
 // --- Files. Paths ignore case, use backslashes and may hold doubled backslashes.
 std::string NormalPath(const std::string& path);  // the form ListEntries uses (no '\' end)
+std::string LongNormalPath(const std::string& path);  // the same, short names made long
 void AddFolder(const std::string& path);  // and every folder above it
 void AddFile(const std::string& path, const std::string& contents = "", bool readOnly = false);
 bool FileExists(const std::string& path);
@@ -76,6 +78,18 @@ void FailCreateFile(bool fail);
 void SetCommandLine(const std::string& text);
 void SetModulePath(const std::string& path);
 void SetTempPath(const std::string& path);
+
+// --- Code pages and short names. Text given to and read from the simulation is UTF-8; the
+// program sees it through the ANSI and OEM code pages of tests/sim/code_pages.h.
+// The functions that only NT has: found and working (NT), not found, or found but failing
+// (the stubs of Windows 95 and 98).
+enum WideFunctions { WideAsOnNt, WideMissing, WideStubs };
+void SetWideFunctions(WideFunctions functions);
+// Short (8.3) names for every file and folder whose name is not one already (on by default).
+void SetShortNames(bool on);
+std::string TempPathText();  // the temporary folder as the system holds it
+// A string value as the wide functions read it, up to its terminator; "" when there is none.
+std::string ValueText(HKEY root, const std::string& path, const std::string& name);
 
 // --- Windows and the user.
 void AddWindow(const std::string& windowClass);

@@ -65,6 +65,35 @@ seed_registry() {
     "$WINE_LOADER" regedit /S "$(to_windows_path "$WORK/seed.reg")" >/dev/null 2>&1
 }
 
+# seed_registry_unicode: lines in UTF-8 on standard input, for names outside the ANSI code page;
+# regedit reads them as a UTF-16 file with a byte-order mark.
+seed_registry_unicode() {
+    { printf '\xff\xfe'
+      { echo "Windows Registry Editor Version 5.00"; echo; cat; } | sed 's/$/\r/' |
+          iconv -f UTF-8 -t UTF-16LE; } > "$WORK/seed.reg"
+    "$WINE_LOADER" regedit /S "$(to_windows_path "$WORK/seed.reg")" >/dev/null 2>&1
+}
+
+# use_profile NAME: the user's TEMP and Startup and Programs folders in a profile named NAME
+# (any letters), set as the prefix's TEMP and TMP and its shell-folder values.
+use_profile() {
+    local profile="C:\\\\users\\\\$1"  # escaped for the .reg file
+    TEMP_DIR="$C_DRIVE/users/$1/Temp"
+    TEMP_WIN="C:\\users\\$1\\Temp"
+    STARTUP_DIR="$C_DRIVE/users/$1/Start Menu/Programs/StartUp"
+    PROGRAMS_DIR="$C_DRIVE/users/$1/Start Menu/Programs"
+    mkdir -p "$TEMP_DIR" "$STARTUP_DIR"
+    seed_registry_unicode <<REG
+[HKEY_CURRENT_USER\\Environment]
+"TEMP"="$profile\\\\Temp"
+"TMP"="$profile\\\\Temp"
+
+[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders]
+"StartUp"="$profile\\\\Start Menu\\\\Programs\\\\StartUp"
+"Programs"="$profile\\\\Start Menu\\\\Programs"
+REG
+}
+
 to_windows_path() { echo "Z:$(echo "$1" | sed 's|/|\\|g')"; }
 
 INSTALLED_FILES=("Dovrance.exe" "Tessily.htm" "quillane.txt" "ovelt.txt"
@@ -330,4 +359,27 @@ product_registry() {
 product_files() {
     (cd "$C_DRIVE" && find "Program Files/QUENDRA Software" "users/$WIN_USER/Temp" \
         "users/$WIN_USER/AppData/Roaming/Microsoft/Windows/Start Menu" -printf '%p %s\n' 2>/dev/null | sort)
+}
+
+# profile_journey NAME: the whole journey for a user whose TEMP, Startup and Programs folders lie
+# in a profile named NAME: no message after OK, everything of the product removed, both
+# shortcuts included, and TEMP (the profile's and the prefix's own) clean afterwards.
+profile_journey() {
+    local default_temp=$TEMP_DIR
+    use_profile "$1"
+    install_sample
+    start_product
+    sleep 1
+    local temp_before
+    temp_before=$(temp_listing)
+    run_journey ok
+    echo "from OK to a clean TEMP: $OK_TO_CLEAN_MS ms"
+    expect_equal "$FIRST_STATUS" 1 "exit status of the first run"
+    expect_path "$C_DRIVE/product/closed.txt"
+    expect_sample_removed
+    expect_no_path "$COMPANY_DIR"
+    expect_product_keys_removed
+    expect_no_key hklm 'Software\Microsoft\Windows\CurrentVersion\Uninstall\QuendraDovrance'
+    expect_equal "$(temp_listing)" "$temp_before" "TEMP in the profile afterwards"
+    expect_no_path "$default_temp/uninstall.exe"
 }
