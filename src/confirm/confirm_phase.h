@@ -4,7 +4,8 @@
 
 void RunConfirmationPhase();
 
-// Asks the product's main window to close; does not wait. Always returns 1.
+// Asks the product's main window to close and waits, for a bounded time, until its process has
+// ended. Always returns 1.
 int CloseRunningApplication();
 
 // Copies this program into TEMP as uninstall.exe and starts it with the internal switch.

@@ -112,7 +112,10 @@ typedef struct _WIN32_FIND_DATAA {
 #define GENERIC_WRITE 0x40000000u
 #define CREATE_NEW 1
 #define FILE_FLAG_SEQUENTIAL_SCAN 0x08000000u
+#define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
 #define FILE_ATTRIBUTE_READONLY 0x00000001u
+#define FILE_ATTRIBUTE_HIDDEN 0x00000002u
+#define FILE_ATTRIBUTE_ARCHIVE 0x00000020u
 #define FILE_ATTRIBUTE_DIRECTORY 0x00000010u
 #define FILE_ATTRIBUTE_NORMAL 0x00000080u
 
@@ -124,6 +127,10 @@ typedef struct _WIN32_FIND_DATAA {
 #define IDCANCEL 2
 
 #define WM_CLOSE 0x0010
+#define SYNCHRONIZE 0x00100000u
+#define WAIT_OBJECT_0 0
+#define WAIT_TIMEOUT 258
+#define WAIT_FAILED ((DWORD)-1)
 #define SW_HIDE 0
 #define SW_MINIMIZE 6
 
@@ -160,6 +167,7 @@ BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES security);
 BOOL CopyFileA(LPCSTR existingFile, LPCSTR newFile, BOOL failIfExists);
 BOOL DeleteFileA(LPCSTR path);
 BOOL SetFileAttributesA(LPCSTR path, DWORD attributes);
+DWORD GetFileAttributesA(LPCSTR path);
 DWORD GetLastError(void);
 BOOL RemoveDirectoryA(LPCSTR path);
 HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA found);
@@ -179,6 +187,9 @@ int lstrcmpA(LPCSTR first, LPCSTR second);
 
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style);
 HWND FindWindowA(LPCSTR className, LPCSTR windowName);
+DWORD GetWindowThreadProcessId(HWND window, LPDWORD processId);
+HANDLE OpenProcess(DWORD access, BOOL inheritHandle, DWORD processId);
+DWORD WaitForSingleObject(HANDLE object, DWORD milliseconds);
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 int wsprintfA(LPSTR buffer, LPCSTR format, ...);
 BOOL CharToOemBuffA(LPCSTR source, LPSTR target, DWORD length);

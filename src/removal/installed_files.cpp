@@ -1,4 +1,5 @@
 #include "platform/path_text.h"
+#include "platform/product_files.h"
 #include "product/product_names.h"
 #include "removal/removal_steps.h"
 
@@ -38,7 +39,7 @@ static void DeleteListedFiles(const char* installFolder)
     char path[MAX_PATH];
     for (int i = 0; i < InstallFileCount; ++i) {
         if (BuildChildPath(path, installFolder, InstallFileList[i], 0)) {
-            DeleteFileA(path);
+            DeleteProductFile(path);
         }
     }
 }
@@ -62,7 +63,7 @@ static void RemovePictureFolder(const char* installFolder)
             do {
                 if (!IsDotEntry(found.cFileName) &&
                     BuildChildPath(path, installFolder, PictureFolderName, found.cFileName)) {
-                    DeleteFileA(path);
+                    DeleteProductFile(path);
                 }
             } while (FindNextFileA(search, &found));
             FindClose(search);
@@ -81,9 +82,13 @@ static void DeleteInstalledUninstaller(const char* installFolder)
     if (!BuildChildPath(path, installFolder, UninstallerFileName, 0)) {
         return;
     }
+    DWORD attributes = ClearReadOnly(path);
     int retries = 0;
-    while (!DeleteFileA(path) && GetLastError() != ERROR_FILE_NOT_FOUND &&
-           ++retries <= UninstallerRetryLimit) {
+    while (!DeleteFileA(path) && GetLastError() != ERROR_FILE_NOT_FOUND) {
+        if (++retries > UninstallerRetryLimit) {
+            RestoreAttributes(path, attributes);
+            return;
+        }
         Sleep(UninstallerRetryPauseMs);
     }
 }

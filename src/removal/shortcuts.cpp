@@ -1,4 +1,5 @@
 #include "platform/path_text.h"
+#include "platform/product_files.h"
 #include "platform/system_paths.h"
 #include "product/product_names.h"
 #include "removal/removal_steps.h"
@@ -59,7 +60,7 @@ void RemoveShortcuts()
     for (int i = 0; i < ShortcutFolderCount; ++i) {
         char path[MAX_PATH] = {0};
         if (BuildShortcutPath(shellFolders, ShortcutFolderValues[i], path)) {
-            DeleteFileA(path);
+            DeleteProductFile(path);
             SHChangeNotify(SHCNE_DELETE, SHCNF_PATH, path, 0);
         }
     }

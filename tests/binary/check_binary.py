@@ -20,14 +20,15 @@ ALLOWED_IMPORTS = {
         "GetLastError", "GetModuleFileNameA", "GetTempPathA", "IsBadReadPtr", "IsBadWritePtr",
         "RemoveDirectoryA", "SetFileAttributesA", "Sleep", "WriteFile", "lstrcatA", "lstrcmpA",
         "lstrcpyA", "lstrlenA", "GetModuleHandleA", "GetProcAddress", "GetShortPathNameA",
-        "MultiByteToWideChar", "WideCharToMultiByte",
+        "MultiByteToWideChar", "WideCharToMultiByte", "GetFileAttributesA", "OpenProcess",
+        "WaitForSingleObject",
     },
     "ADVAPI32.DLL": {
         "RegCloseKey", "RegCreateKeyExA", "RegDeleteKeyA", "RegEnumKeyExA", "RegOpenKeyExA",
         "RegQueryInfoKeyA", "RegQueryValueExA",
     },
     "USER32.DLL": {"FindWindowA", "MessageBoxA", "PostMessageA", "wsprintfA", "CharToOemBuffA",
-                   "OemToCharBuffA"},
+                   "OemToCharBuffA", "GetWindowThreadProcessId"},
     "SHELL32.DLL": {"SHChangeNotify", "ShellExecuteA"},
 }
 MACHINES = {"i386": 0x014C, "x86-64": 0x8664}

@@ -107,6 +107,7 @@ void DrawWorld(FuzzedDataProvider& input)
     }
     if (input.ConsumeBool()) {
         sim::AddWindow("QuendraDovrance");
+        sim::SetWindowProcess(input.ConsumeIntegralInRange(-1, 40000), input.ConsumeBool());
     }
     sim::QueueAnswer(input.ConsumeBool() ? IDOK : IDCANCEL);
     sim::SetWideFunctions((sim::WideFunctions)input.ConsumeIntegralInRange(0, 2));

@@ -27,7 +27,7 @@ struct Entry {
     std::string path;  // as first given, for listings
     bool folder;
     std::string contents;
-    bool readOnly;
+    DWORD attributes;  // besides FILE_ATTRIBUTE_DIRECTORY
     long long lockedUntil;  // 0: not locked, -1: locked for good
 };
 
@@ -42,6 +42,10 @@ struct Search {
 
 struct Window {
     std::string windowClass;
+    DWORD processId;
+    long long closesAfterMs;  // how long its process takes to end once asked to close; -1: never
+    bool openable;            // whether OpenProcess may open its process
+    long long endsAtMs;       // when its process ends; -1: still running
 };
 
 struct World {
@@ -78,6 +82,9 @@ struct World {
 
     sim::WideFunctions wideFunctions = sim::WideAsOnNt;
     bool shortNames = true;
+
+    std::map<uintptr_t, size_t> processHandles;  // handle -> index of the window of its process
+    std::vector<std::string> events;
 };
 
 World world;
@@ -434,11 +441,11 @@ void AddFolder(const std::string& path)
     for (size_t at = clean.find('\\'); at != std::string::npos; at = clean.find('\\', at + 1)) {
         std::string above = NormalPath(clean.substr(0, at));
         if (!above.empty() && !FindEntry(above)) {
-            world.entries[above] = Entry{clean.substr(0, at), true, "", false, 0};
+            world.entries[above] = Entry{clean.substr(0, at), true, "", 0u, 0};
         }
     }
     if (!FindEntry(NormalPath(clean))) {
-        world.entries[NormalPath(clean)] = Entry{clean, true, "", false, 0};
+        world.entries[NormalPath(clean)] = Entry{clean, true, "", 0u, 0};
     }
 }
 
@@ -452,7 +459,8 @@ void AddFile(const std::string& path, const std::string& contents, bool readOnly
     if (cut != std::string::npos && cut > 0) {
         AddFolder(clean.substr(0, cut));
     }
-    world.entries[NormalPath(clean)] = Entry{clean, false, contents, readOnly, 0};
+    world.entries[NormalPath(clean)] =
+        Entry{clean, false, contents, readOnly ? FILE_ATTRIBUTE_READONLY : 0u, 0};
 }
 
 bool FileExists(const std::string& path)
@@ -470,7 +478,7 @@ bool FolderExists(const std::string& path)
 bool IsReadOnly(const std::string& path)
 {
     Entry* entry = FindEntry(ResolveShortNames(NormalPath(path)));
-    return entry && entry->readOnly;
+    return entry && (entry->attributes & FILE_ATTRIBUTE_READONLY);
 }
 
 std::string FileContents(const std::string& path)
@@ -549,7 +557,24 @@ std::string ValueText(HKEY root, const std::string& path, const std::string& nam
 
 void AddWindow(const std::string& windowClass)
 {
-    world.windows.push_back(Window{windowClass});
+    world.windows.push_back(Window{windowClass, (DWORD)(100 + world.windows.size()), 0, true, -1});
+}
+
+void SetWindowProcess(long long closesAfterMs, bool openable)
+{
+    world.windows.back().closesAfterMs = closesAfterMs;
+    world.windows.back().openable = openable;
+}
+
+bool WindowProcessEnded(int index)
+{
+    const Window& window = world.windows[index];
+    return window.endsAtMs >= 0 && window.endsAtMs <= world.clockMs;
+}
+
+const std::vector<std::string>& Events()
+{
+    return world.events;
 }
 
 void QueueAnswer(int answer)
@@ -600,7 +625,8 @@ int DeleteAttempts(const std::string& path)
 
 int OpenHandleCount()
 {
-    return (int)(world.keyHandles.size() + world.fileHandles.size() + world.searches.size());
+    return (int)(world.keyHandles.size() + world.fileHandles.size() + world.searches.size() +
+                 world.processHandles.size());
 }
 
 }  // namespace sim
@@ -720,6 +746,7 @@ LSTATUS RegDeleteKeyA(HKEY key, LPCSTR subKey)
         return ERROR_ACCESS_DENIED;
     }
     sim::RemoveKey(key, subKey);
+    world.events.push_back("deleted key " + id);
     return ERROR_SUCCESS;
 }
 
@@ -774,7 +801,7 @@ BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES)
     if (!ParentIsFolder(normal)) {
         return Fail(ERROR_PATH_NOT_FOUND);
     }
-    world.entries[normal] = Entry{CleanPath(sim::TextFromAnsi(path)), true, "", false, 0};
+    world.entries[normal] = Entry{CleanPath(sim::TextFromAnsi(path)), true, "", 0u, 0};
     return TRUE;
 }
 
@@ -800,7 +827,7 @@ BOOL CopyFileA(LPCSTR existingFile, LPCSTR newFile, BOOL failIfExists)
         if (failIfExists) {
             return Fail(ERROR_FILE_EXISTS);
         }
-        if (target->folder || target->readOnly) {
+        if (target->folder || (target->attributes & FILE_ATTRIBUTE_READONLY)) {
             return Fail(ERROR_ACCESS_DENIED);
         }
         if (IsLocked(*target) || IsOpen(to)) {
@@ -809,7 +836,8 @@ BOOL CopyFileA(LPCSTR existingFile, LPCSTR newFile, BOOL failIfExists)
     }
     // The copy takes the source's attributes, read-only included.
     world.entries[to] = Entry{CleanPath(sim::TextFromAnsi(newFile)), false, source->contents,
-                              source->readOnly, 0};
+                              source->attributes, 0};
+    world.events.push_back("copied to " + to);
     return TRUE;
 }
 
@@ -821,13 +849,14 @@ BOOL DeleteFileA(LPCSTR path)
     if (!entry) {
         return Fail(ParentIsFolder(normal) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
     }
-    if (entry->folder || entry->readOnly) {
+    if (entry->folder || (entry->attributes & FILE_ATTRIBUTE_READONLY)) {
         return Fail(ERROR_ACCESS_DENIED);
     }
     if (IsLocked(*entry) || IsOpen(normal)) {
         return Fail(ERROR_SHARING_VIOLATION);
     }
     world.entries.erase(normal);
+    world.events.push_back("deleted " + normal);
     return TRUE;
 }
 
@@ -837,8 +866,20 @@ BOOL SetFileAttributesA(LPCSTR path, DWORD attributes)
     if (!entry) {
         return Fail(ERROR_FILE_NOT_FOUND);
     }
-    entry->readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    entry->attributes = attributes == FILE_ATTRIBUTE_NORMAL ? 0 : attributes & ~FILE_ATTRIBUTE_DIRECTORY;
+    world.events.push_back("attributes " + std::to_string(entry->attributes) + " " + PathKey(path));
     return TRUE;
+}
+
+DWORD GetFileAttributesA(LPCSTR path)
+{
+    Entry* entry = FindEntry(PathKey(path));
+    if (!entry) {
+        Fail(ERROR_FILE_NOT_FOUND);
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    DWORD attributes = entry->attributes | (entry->folder ? FILE_ATTRIBUTE_DIRECTORY : 0);
+    return attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
 }
 
 DWORD GetLastError(void)
@@ -951,7 +992,7 @@ HANDLE CreateFileA(LPCSTR path, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD creat
         Fail(ERROR_PATH_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
-    world.entries[normal] = Entry{CleanPath(sim::TextFromAnsi(path)), false, "", false, 0};
+    world.entries[normal] = Entry{CleanPath(sim::TextFromAnsi(path)), false, "", 0u, 0};
     uintptr_t handle = world.nextHandle++;
     world.fileHandles[handle] = OpenFile{normal};
     return (HANDLE)handle;
@@ -972,7 +1013,9 @@ BOOL WriteFile(HANDLE handle, LPCVOID data, DWORD size, LPDWORD written, LPOVERL
 
 BOOL CloseHandle(HANDLE handle)
 {
-    return world.fileHandles.erase((uintptr_t)handle) ? TRUE : Fail(ERROR_INVALID_HANDLE);
+    bool closed = world.fileHandles.erase((uintptr_t)handle) ||
+                  world.processHandles.erase((uintptr_t)handle);
+    return closed ? TRUE : Fail(ERROR_INVALID_HANDLE);
 }
 
 void Sleep(DWORD milliseconds)
@@ -1046,7 +1089,61 @@ BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         sameClassBefore += Lower(world.windows[i].windowClass) == Lower(windowClass);
     }
     world.posted.push_back(sim::PostedMessage{windowClass, sameClassBefore, message, wParam, lParam});
+    world.events.push_back("posted " + std::to_string(message) + " to " + windowClass);
+    Window& target = world.windows[index];
+    if (message == WM_CLOSE && target.endsAtMs < 0 && target.closesAfterMs >= 0) {
+        target.endsAtMs = world.clockMs + target.closesAfterMs;
+    }
     return TRUE;
+}
+
+DWORD GetWindowThreadProcessId(HWND window, LPDWORD processId)
+{
+    size_t index = (uintptr_t)window - 1;
+    if (!window || index >= world.windows.size()) {
+        return Fail(1400);  // ERROR_INVALID_WINDOW_HANDLE
+    }
+    if (processId) {
+        *processId = world.windows[index].processId;
+    }
+    return world.windows[index].processId + 1;
+}
+
+HANDLE OpenProcess(DWORD, BOOL, DWORD processId)
+{
+    for (size_t i = 0; i < world.windows.size(); ++i) {
+        const Window& window = world.windows[i];
+        if (window.processId != processId || sim::WindowProcessEnded((int)i)) {
+            continue;
+        }
+        if (!window.openable) {
+            Fail(ERROR_ACCESS_DENIED);
+            return nullptr;
+        }
+        uintptr_t handle = world.nextHandle++;
+        world.processHandles[handle] = i;
+        return (HANDLE)handle;
+    }
+    Fail(87);  // ERROR_INVALID_PARAMETER: no such process
+    return nullptr;
+}
+
+// Time passes while the program waits: until the process ends, or for the whole timeout.
+DWORD WaitForSingleObject(HANDLE object, DWORD milliseconds)
+{
+    auto open = world.processHandles.find((uintptr_t)object);
+    if (open == world.processHandles.end()) {
+        Fail(ERROR_INVALID_HANDLE);
+        return WAIT_FAILED;
+    }
+    long long endsAt = world.windows[open->second].endsAtMs;
+    world.events.push_back("waited up to " + std::to_string(milliseconds) + " ms");
+    if (endsAt >= 0 && endsAt <= world.clockMs + (long long)milliseconds) {
+        world.clockMs = std::max(world.clockMs, endsAt);
+        return WAIT_OBJECT_0;
+    }
+    world.clockMs += milliseconds;
+    return WAIT_TIMEOUT;
 }
 
 int wsprintfA(LPSTR buffer, LPCSTR format, ...)
@@ -1061,6 +1158,7 @@ int wsprintfA(LPSTR buffer, LPCSTR format, ...)
 HINSTANCE ShellExecuteA(HWND, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory,
                         int showCommand)
 {
+    world.events.push_back("started " + sim::TextFromAnsi(file ? file : ""));
     world.started.push_back(sim::ProgramStarted{verb ? verb : "", sim::TextFromAnsi(file ? file : ""),
                                                 parameters ? parameters : "",
                                                 sim::TextFromAnsi(directory ? directory : ""),

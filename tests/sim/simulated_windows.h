@@ -92,7 +92,11 @@ std::string TempPathText();  // the temporary folder as the system holds it
 std::string ValueText(HKEY root, const std::string& path, const std::string& name);
 
 // --- Windows and the user.
-void AddWindow(const std::string& windowClass);
+void AddWindow(const std::string& windowClass);  // its process ends as soon as it is asked to close
+// The process of the window added last: how long it takes to end once asked to close (-1:
+// never), and whether it can be opened to wait for it.
+void SetWindowProcess(long long closesAfterMs, bool openable);
+bool WindowProcessEnded(int index);  // by the window's place in the list
 void QueueAnswer(int answer);  // answers for the next message boxes; IDOK when none is queued
 const std::vector<MessageBoxShown>& BoxesShown();
 const std::vector<PostedMessage>& MessagesPosted();
@@ -104,8 +108,11 @@ const std::vector<ShellNotice>& ShellNotices();
 const std::vector<unsigned>& Pauses();
 long long ClockMs();
 int DeleteAttempts(const std::string& path);
+// What the program did, in order: "deleted <path>", "deleted key <key>", "copied to <path>",
+// "attributes <n> <path>", "posted <message> to <class>", "waited up to <n> ms", "started <file>".
+const std::vector<std::string>& Events();
 
-// Registry keys, file and search handles the program opened and has not closed.
+// Registry keys, file, search and process handles the program opened and has not closed.
 int OpenHandleCount();
 
 }  // namespace sim

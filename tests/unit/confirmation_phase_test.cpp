@@ -18,7 +18,7 @@ struct FirstRunCase {
     int answer;
     const char* error;      // the box after the question, or nullptr
     int closesPosted;       // WM_CLOSE messages posted
-    bool entryDeleted;
+    bool entryDeleted;      // only once the copy has started
     std::string copyPath;   // where the copy must be, "" for no copy
     bool started;
 };
@@ -63,20 +63,20 @@ const FirstRunCase FirstRunCases[] = {
     {"earlier copy still running", [] {
          sim::AddFile(TempCopy, "old copy");
          sim::LockFile(TempCopy, -1); },
-     IDOK, CopyFailed, 0, true, "", false},
-    {"copy fails", [] { sim::FailCopyFile(true); }, IDOK, CopyFailed, 0, true, "", false},
-    {"start fails", [] { sim::SetShellExecuteResult(2); }, IDOK, StartFailed, 0, true, TempCopy,
+     IDOK, CopyFailed, 0, false, "", false},
+    {"copy fails", [] { sim::FailCopyFile(true); }, IDOK, CopyFailed, 0, false, "", false},
+    {"start fails", [] { sim::SetShellExecuteResult(2); }, IDOK, StartFailed, 0, false, TempCopy,
      true},
     {"start result 32 is a failure", [] { sim::SetShellExecuteResult(32); }, IDOK, StartFailed,
-     0, true, TempCopy, true},
+     0, false, TempCopy, true},
     {"temp path at the limit", [] { sim::AddFolder(LongTemp(246)); sim::SetTempPath(LongTemp(246)); },
      IDOK, nullptr, 0, true, LongTemp(246) + "uninstall.exe", true},
     {"temp path one past the limit", [] { sim::AddFolder(LongTemp(247)); sim::SetTempPath(LongTemp(247)); },
-     IDOK, CopyFailed, 0, true, "", false},
+     IDOK, CopyFailed, 0, false, "", false},
     {"temp path longer than its buffer", [] { sim::SetTempPath(LongTemp(300)); }, IDOK, CopyFailed,
-     0, true, "", false},
+     0, false, "", false},
     {"module path cut off", [] { sim::SetModulePath(LongTemp(280) + "uninstall.exe"); }, IDOK,
-     CopyFailed, 0, true, "", false},
+     CopyFailed, 0, false, "", false},
 };
 
 }  // namespace
@@ -91,6 +91,7 @@ TEST(ConfirmationPhase, EachPathChangesWhatItMustAndNothingElse)
         std::vector<std::string> filesBefore = sim::ListEntries();
         const std::string otherEntry = UninstallListPath + "\\OtherProgram";
         bool otherEntryBefore = sim::KeyExists(HKEY_LOCAL_MACHINE, otherEntry);
+        bool entryBefore = sim::KeyExists(HKEY_LOCAL_MACHINE, UninstallEntryPath);
 
         RunConfirmationPhase();
 
@@ -116,6 +117,16 @@ TEST(ConfirmationPhase, EachPathChangesWhatItMustAndNothingElse)
         }
 
         EXPECT_EQ(!row.entryDeleted, sim::KeyExists(HKEY_LOCAL_MACHINE, UninstallEntryPath));
+        if (row.entryDeleted && entryBefore) {
+            const std::vector<std::string>& events = sim::Events();
+            auto started = std::find_if(events.begin(), events.end(), [](const std::string& e) {
+                return e.rfind("started ", 0) == 0;
+            });
+            auto deleted = std::find(events.begin(), events.end(),
+                                     "deleted key hklm\\" + sim::NormalPath(UninstallEntryPath));
+            EXPECT_NE(events.end(), deleted);
+            EXPECT_LT(started, deleted) << "the entry goes after the copy has started";
+        }
         EXPECT_EQ(otherEntryBefore, sim::KeyExists(HKEY_LOCAL_MACHINE, otherEntry));
 
         if (!row.copyPath.empty()) {
@@ -164,4 +175,65 @@ TEST(ConfirmationPhase, RelaunchReportsItsOutcome)
     sim::FailCopyFile(false);
     sim::SetShellExecuteResult(0);
     EXPECT_EQ(0, RelaunchFromTemp());
+}
+
+// The first run waits, for a bounded time, until the process of the product's first window has
+// ended, and only then copies itself and goes on.
+TEST(ConfirmationPhase, WaitsForTheProductToEndAfterAskingItToClose)
+{
+    struct WaitCase {
+        const char* name;
+        std::function<void()> arrange;
+        long long clockMs;  // how long the first run waited
+        bool waited;
+    };
+    const WaitCase cases[] = {
+        {"not running", [] {}, 0, false},
+        {"ends at once", [] { sim::AddWindow("QuendraDovrance"); }, 0, true},
+        {"ends after 1.5 s", [] {
+             sim::AddWindow("QuendraDovrance");
+             sim::SetWindowProcess(1500, true); },
+         1500, true},
+        {"never ends: gives up after 30 s", [] {
+             sim::AddWindow("QuendraDovrance");
+             sim::SetWindowProcess(-1, true); },
+         30000, true},
+        {"cannot be opened: no wait", [] {
+             sim::AddWindow("QuendraDovrance");
+             sim::SetWindowProcess(1500, false); },
+         0, false},
+        {"two windows: only the first one's process", [] {
+             sim::AddWindow("QuendraDovrance");
+             sim::SetWindowProcess(2000, true);
+             sim::AddWindow("QuendraDovrance");
+             sim::SetWindowProcess(-1, true); },
+         2000, true},
+    };
+    for (const WaitCase& row : cases) {
+        SCOPED_TRACE(row.name);
+        MakeFirstRunWorld();
+        row.arrange();
+
+        RunConfirmationPhase();
+
+        EXPECT_EQ(row.clockMs, sim::ClockMs());
+        const std::vector<std::string>& events = sim::Events();
+        auto waited = std::find_if(events.begin(), events.end(), [](const std::string& e) {
+            return e.rfind("waited", 0) == 0;
+        });
+        EXPECT_EQ(row.waited, waited != events.end());
+        if (waited != events.end()) {
+            EXPECT_EQ("posted 16 to QuendraDovrance", *(waited - 1)) << "asked first, then waited";
+            EXPECT_EQ(1, std::count_if(events.begin(), events.end(), [](const std::string& e) {
+                          return e.rfind("waited", 0) == 0;
+                      }));
+        }
+        auto copied = std::find(events.begin(), events.end(), "copied to " + sim::NormalPath(TempCopy));
+        EXPECT_NE(events.end(), copied);
+        if (waited != events.end()) {
+            EXPECT_LT(waited, copied) << "copied only after the wait";
+        }
+        EXPECT_EQ(1u, sim::ProgramsStarted().size());
+        EXPECT_EQ(0, sim::OpenHandleCount());
+    }
 }

@@ -138,14 +138,15 @@ install_sample() {
 REG
 }
 
-# start_product [UNIX_EXE WINDOWS_EXE]: the stand-in for the running product, by default from
-# C:\product; it leaves C:\product\closed.txt when it is asked to close.
+# start_product [UNIX_EXE WINDOWS_EXE [/slow]]: the stand-in for the running product, by default
+# from C:\product; it leaves C:\product\closed.txt when it is asked to close (with /slow, two
+# seconds later, after saving its settings under the current user).
 start_product() {
     local unix_exe=${1:-$C_DRIVE/product/product_window.exe}
     local windows_exe=${2:-'C:\product\product_window.exe'}
     mkdir -p "$C_DRIVE/product"
     cp "$WIN64_BUILD/tools/product_window.exe" "$unix_exe"
-    "$WINE_LOADER" "$windows_exe" 'C:\product\closed.txt' >/dev/null 2>&1 &
+    "$WINE_LOADER" "$windows_exe" "${@:3}" 'C:\product\closed.txt' >/dev/null 2>&1 &
     PRODUCT_PID=$!
 }
 

@@ -1,14 +1,33 @@
 /* Stands in for the running product: a top-level window of the product's class. When it is
-   asked to close it writes "closed" to the file named by its argument, then exits. */
+   asked to close it writes "closed" to the file named by its last argument, then exits. With
+   "/slow " before that argument it first takes two seconds and saves its settings under the
+   current user, as a product that writes its settings on the way out does. */
+#include <string.h>
 #include <windows.h>
 
 static const char* closedMarker;
+static int slowToClose;
+
+static void SaveSettings(void)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\QUENDRA Software\\Dovrance", 0, 0, 0,
+                        KEY_ALL_ACCESS, 0, &key, 0) == ERROR_SUCCESS) {
+        RegSetValueExA(key, "WindowPosition", 0, REG_SZ, (const BYTE*)"10,10", 6);
+        RegCloseKey(key);
+    }
+}
 
 static LRESULT CALLBACK HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_CLOSE) {
-        HANDLE file = CreateFileA(closedMarker, GENERIC_WRITE, 0, 0, CREATE_ALWAYS, 0, 0);
+        HANDLE file;
         DWORD written;
+        if (slowToClose) {
+            Sleep(2000);
+            SaveSettings();
+        }
+        file = CreateFileA(closedMarker, GENERIC_WRITE, 0, 0, CREATE_ALWAYS, 0, 0);
         WriteFile(file, "closed", 6, &written, 0);
         CloseHandle(file);
         DestroyWindow(window);
@@ -27,7 +46,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
     MSG message;
     (void)previous;
     (void)show;
-    closedMarker = commandLine;
+    slowToClose = strncmp(commandLine, "/slow ", 6) == 0;
+    closedMarker = slowToClose ? commandLine + 6 : commandLine;
     windowClass.lpfnWndProc = HandleMessage;
     windowClass.hInstance = instance;
     windowClass.lpszClassName = "QuendraDovrance";
