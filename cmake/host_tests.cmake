@@ -37,6 +37,24 @@ target_link_libraries(unit_tests PRIVATE program_logic GTest::gtest GTest::gtest
 include(GoogleTest)
 gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60)
 
+# The shipped 32-bit program run on a CPU emulator against the same simulation, call for call
+# beside the host build of the same sources.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(UNICORN REQUIRED IMPORTED_TARGET unicorn)
+add_library(pe_runner STATIC tests/emulator/pe_runner.cpp)
+target_compile_options(pe_runner PRIVATE ${HOST_WARNINGS} ${HOST_SANITIZERS})
+target_link_libraries(pe_runner PUBLIC simulated_windows PkgConfig::UNICORN)
+
+add_executable(differential_tests tests/differential/differential_test.cpp
+  tests/differential/outcome.cpp tests/unit/sample_world.cpp tests/unit/hostile_worlds.cpp)
+target_include_directories(differential_tests PRIVATE tests/unit)
+target_compile_definitions(differential_tests PRIVATE
+  SHIPPED_PROGRAM_DEFAULT="${CMAKE_SOURCE_DIR}/build/win32/uninstall.exe")
+target_compile_options(differential_tests PRIVATE ${HOST_WARNINGS} ${HOST_SANITIZERS})
+target_link_options(differential_tests PRIVATE -fsanitize=address,undefined)
+target_link_libraries(differential_tests PRIVATE program_logic pe_runner GTest::gtest GTest::gtest_main)
+gtest_discover_tests(differential_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS shipped)
+
 # Tests of the Windows builds; the test script builds them before running CTest.
 set(WIN32_PROGRAM ${CMAKE_SOURCE_DIR}/build/win32/uninstall.exe)
 set(WIN64_BUILD ${CMAKE_SOURCE_DIR}/build/win64)

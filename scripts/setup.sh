@@ -8,6 +8,7 @@ PACKAGES=(
     binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
     wine wine64 xvfb xdotool x11-apps imagemagick
     clang libclang-rt-dev
+    libunicorn-dev pkg-config
 )
 
 missing=()

@@ -85,9 +85,66 @@ struct World {
 
     std::map<uintptr_t, size_t> processHandles;  // handle -> index of the window of its process
     std::vector<std::string> events;
+    bool logCalls = false;
+    std::vector<std::string> calls;
 };
 
 World world;
+
+// --- The call log: each operation the program calls, with its arguments as values (texts,
+// numbers, handles; pointers only as present or null), so that two builds of the program can be
+// compared call by call.
+
+std::string Text(const char* text)
+{
+    return text ? "\"" + std::string(text) + "\"" : "null";
+}
+
+std::string WideText(const char16_t* text)
+{
+    return text ? "L\"" + sim::TextFromWide(text) + "\"" : "null";
+}
+
+std::string Bytes(const void* data, size_t size)
+{
+    return data ? "\"" + std::string((const char*)data, size) + "\"" : "null";
+}
+
+std::string Ptr(const void* pointer)
+{
+    return pointer ? "ptr" : "null";
+}
+
+template <typename Number>
+std::string Num(Number value)
+{
+    return std::to_string((long long)value);
+}
+
+// Handles as the 32-bit values a 32-bit program holds.
+std::string Handle(const void* handle)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "#%x", (unsigned)(uintptr_t)handle);
+    return text;
+}
+
+std::string Size(const DWORD* size)
+{
+    return size ? "[" + std::to_string(*size) + "]" : "null";
+}
+
+template <typename... Pieces>
+void LogCall(const char* name, const Pieces&... pieces)
+{
+    if (!world.logCalls) {
+        return;
+    }
+    std::string line = std::string(name) + "(";
+    bool first = true;
+    ((line += (first ? "" : ", ") + std::string(pieces), first = false), ...);
+    world.calls.push_back(line + ")");
+}
 
 std::string Lower(const std::string& text)
 {
@@ -577,6 +634,16 @@ const std::vector<std::string>& Events()
     return world.events;
 }
 
+void SetCallLog(bool on)
+{
+    world.logCalls = on;
+}
+
+const std::vector<std::string>& Calls()
+{
+    return world.calls;
+}
+
 void QueueAnswer(int answer)
 {
     world.answers.push_back(answer);
@@ -633,8 +700,9 @@ int OpenHandleCount()
 
 // ---------------------------------------------------------------- registry operations
 
-LSTATUS RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD, REGSAM, PHKEY result)
+LSTATUS RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result)
 {
+    LogCall("RegOpenKeyExA", Handle(key), Text(subKey), Num(options), Num(access), Ptr(result));
     std::string id = KeyId(key, subKey ? subKey : "");
     if (id.empty() || !KeyIdExists(id)) {
         return ERROR_FILE_NOT_FOUND;
@@ -643,9 +711,12 @@ LSTATUS RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD, REGSAM, PHKEY result)
     return ERROR_SUCCESS;
 }
 
-LSTATUS RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM,
-                        LPSECURITY_ATTRIBUTES, PHKEY result, LPDWORD disposition)
+LSTATUS RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR keyClass, DWORD options,
+                        REGSAM access, LPSECURITY_ATTRIBUTES security, PHKEY result,
+                        LPDWORD disposition)
 {
+    LogCall("RegCreateKeyExA", Handle(key), Text(subKey), Num(reserved), Text(keyClass), Num(options),
+                Num(access), Ptr(security), Ptr(result), Ptr(disposition));
     std::string id = KeyId(key, subKey ? subKey : "");
     if (id.empty()) {
         return ERROR_INVALID_HANDLE;
@@ -661,9 +732,11 @@ LSTATUS RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM,
     return ERROR_SUCCESS;
 }
 
-LSTATUS RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD, LPDWORD type, LPBYTE data,
+LSTATUS RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
                          LPDWORD dataSize)
 {
+    LogCall("RegQueryValueExA", Handle(key), Text(valueName), Ptr(reserved), Ptr(type), Ptr(data),
+                Size(dataSize));
     auto open = world.keyHandles.find((uintptr_t)key);
     if (open == world.keyHandles.end()) {
         return ERROR_INVALID_HANDLE;
@@ -693,9 +766,11 @@ LSTATUS RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD, LPDWORD type, LPBY
     return ERROR_SUCCESS;
 }
 
-LSTATUS RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWORD, LPSTR,
-                      LPDWORD, PFILETIME)
+LSTATUS RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWORD reserved,
+                      LPSTR keyClass, LPDWORD classSize, PFILETIME lastWrite)
 {
+    LogCall("RegEnumKeyExA", Handle(key), Num(index), Ptr(name), Size(nameSize), Ptr(reserved),
+                Ptr(keyClass), Ptr(classSize), Ptr(lastWrite));
     std::string id = KeyId(key, "");
     if (id.empty()) {
         return ERROR_INVALID_HANDLE;
@@ -713,9 +788,14 @@ LSTATUS RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWO
     return ERROR_SUCCESS;
 }
 
-LSTATUS RegQueryInfoKeyA(HKEY key, LPSTR, LPDWORD, LPDWORD, LPDWORD subKeys, LPDWORD, LPDWORD,
-                         LPDWORD values, LPDWORD, LPDWORD, LPDWORD, PFILETIME)
+LSTATUS RegQueryInfoKeyA(HKEY key, LPSTR keyClass, LPDWORD classSize, LPDWORD reserved,
+                         LPDWORD subKeys, LPDWORD maxSubKeyLength, LPDWORD maxClassLength,
+                         LPDWORD values, LPDWORD maxValueNameLength, LPDWORD maxValueLength,
+                         LPDWORD securityDescriptorSize, PFILETIME lastWrite)
 {
+    LogCall("RegQueryInfoKeyA", Handle(key), Ptr(keyClass), Ptr(classSize), Ptr(reserved),
+                Ptr(subKeys), Ptr(maxSubKeyLength), Ptr(maxClassLength), Ptr(values),
+                Ptr(maxValueNameLength), Ptr(maxValueLength), Ptr(securityDescriptorSize), Ptr(lastWrite));
     std::string id = KeyId(key, "");
     if (id.empty() || world.failQueryInfoKey) {
         return ERROR_ACCESS_DENIED;
@@ -731,6 +811,7 @@ LSTATUS RegQueryInfoKeyA(HKEY key, LPSTR, LPDWORD, LPDWORD, LPDWORD subKeys, LPD
 
 LSTATUS RegDeleteKeyA(HKEY key, LPCSTR subKey)
 {
+    LogCall("RegDeleteKeyA", Handle(key), Text(subKey));
     if (!subKey || !*subKey) {
         return ERROR_ACCESS_DENIED;
     }
@@ -752,6 +833,7 @@ LSTATUS RegDeleteKeyA(HKEY key, LPCSTR subKey)
 
 LSTATUS RegCloseKey(HKEY key)
 {
+    LogCall("RegCloseKey", Handle(key));
     return world.keyHandles.erase((uintptr_t)key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 
@@ -759,11 +841,13 @@ LSTATUS RegCloseKey(HKEY key)
 
 LPSTR GetCommandLineA(void)
 {
+    LogCall("GetCommandLineA");
     return &world.commandLine[0];
 }
 
-DWORD GetModuleFileNameA(HINSTANCE, LPSTR fileName, DWORD size)
+DWORD GetModuleFileNameA(HINSTANCE module, LPSTR fileName, DWORD size)
 {
+    LogCall("GetModuleFileNameA", Handle(module), Ptr(fileName), Num(size));
     const std::string path = sim::TextToAnsi(world.modulePath);
     if (size == 0) {
         return 0;
@@ -781,6 +865,7 @@ DWORD GetModuleFileNameA(HINSTANCE, LPSTR fileName, DWORD size)
 
 DWORD GetTempPathA(DWORD size, LPSTR buffer)
 {
+    LogCall("GetTempPathA", Num(size), Ptr(buffer));
     const std::string path = sim::TextToAnsi(world.tempPath);
     if (path.size() + 1 > size) {
         return (DWORD)path.size() + 1;  // the size it needs; nothing written
@@ -789,8 +874,9 @@ DWORD GetTempPathA(DWORD size, LPSTR buffer)
     return (DWORD)path.size();
 }
 
-BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES)
+BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES security)
 {
+    LogCall("CreateDirectoryA", Text(path), Ptr(security));
     std::string normal = PathKey(path);
     if (normal.empty()) {
         return Fail(ERROR_PATH_NOT_FOUND);
@@ -807,6 +893,7 @@ BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES)
 
 BOOL CopyFileA(LPCSTR existingFile, LPCSTR newFile, BOOL failIfExists)
 {
+    LogCall("CopyFileA", Text(existingFile), Text(newFile), Num(failIfExists));
     std::string from = PathKey(existingFile);
     std::string to = PathKey(newFile);
     if (world.failCopyFile) {
@@ -843,6 +930,7 @@ BOOL CopyFileA(LPCSTR existingFile, LPCSTR newFile, BOOL failIfExists)
 
 BOOL DeleteFileA(LPCSTR path)
 {
+    LogCall("DeleteFileA", Text(path));
     std::string normal = PathKey(path);
     world.deleteAttempts[normal]++;
     Entry* entry = FindEntry(normal);
@@ -862,6 +950,7 @@ BOOL DeleteFileA(LPCSTR path)
 
 BOOL SetFileAttributesA(LPCSTR path, DWORD attributes)
 {
+    LogCall("SetFileAttributesA", Text(path), Num(attributes));
     Entry* entry = FindEntry(PathKey(path));
     if (!entry) {
         return Fail(ERROR_FILE_NOT_FOUND);
@@ -873,6 +962,7 @@ BOOL SetFileAttributesA(LPCSTR path, DWORD attributes)
 
 DWORD GetFileAttributesA(LPCSTR path)
 {
+    LogCall("GetFileAttributesA", Text(path));
     Entry* entry = FindEntry(PathKey(path));
     if (!entry) {
         Fail(ERROR_FILE_NOT_FOUND);
@@ -884,11 +974,13 @@ DWORD GetFileAttributesA(LPCSTR path)
 
 DWORD GetLastError(void)
 {
+    LogCall("GetLastError");
     return world.lastError;
 }
 
 BOOL RemoveDirectoryA(LPCSTR path)
 {
+    LogCall("RemoveDirectoryA", Text(path));
     std::string normal = PathKey(path);
     Entry* entry = FindEntry(normal);
     if (!entry) {
@@ -917,6 +1009,7 @@ void FillFound(const std::pair<std::string, bool>& name, LPWIN32_FIND_DATAA foun
 
 HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA found)
 {
+    LogCall("FindFirstFileA", Text(pattern), Ptr(found));
     std::string text = sim::TextFromAnsi(pattern);
     size_t cut = text.find_last_of('\\');
     std::string folder = ResolveShortNames(NormalPath(cut == std::string::npos ? "" : text.substr(0, cut)));
@@ -959,6 +1052,7 @@ HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA found)
 
 BOOL FindNextFileA(HANDLE handle, LPWIN32_FIND_DATAA found)
 {
+    LogCall("FindNextFileA", Handle(handle), Ptr(found));
     auto it = world.searches.find((uintptr_t)handle);
     if (it == world.searches.end()) {
         return Fail(ERROR_INVALID_HANDLE);
@@ -973,12 +1067,15 @@ BOOL FindNextFileA(HANDLE handle, LPWIN32_FIND_DATAA found)
 
 BOOL FindClose(HANDLE handle)
 {
+    LogCall("FindClose", Handle(handle));
     return world.searches.erase((uintptr_t)handle) ? TRUE : Fail(ERROR_INVALID_HANDLE);
 }
 
-HANDLE CreateFileA(LPCSTR path, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD creation, DWORD,
-                   HANDLE)
+HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES security,
+                   DWORD creation, DWORD flags, HANDLE templateFile)
 {
+    LogCall("CreateFileA", Text(path), Num(access), Num(shareMode), Ptr(security), Num(creation),
+                Num(flags), Handle(templateFile));
     std::string normal = PathKey(path);
     if (world.failCreateFile || creation != CREATE_NEW) {
         Fail(ERROR_ACCESS_DENIED);
@@ -998,8 +1095,9 @@ HANDLE CreateFileA(LPCSTR path, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD creat
     return (HANDLE)handle;
 }
 
-BOOL WriteFile(HANDLE handle, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED)
+BOOL WriteFile(HANDLE handle, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED overlapped)
 {
+    LogCall("WriteFile", Handle(handle), Bytes(data, size), Num(size), Ptr(written), Ptr(overlapped));
     auto it = world.fileHandles.find((uintptr_t)handle);
     if (it == world.fileHandles.end()) {
         return Fail(ERROR_INVALID_HANDLE);
@@ -1013,6 +1111,7 @@ BOOL WriteFile(HANDLE handle, LPCVOID data, DWORD size, LPDWORD written, LPOVERL
 
 BOOL CloseHandle(HANDLE handle)
 {
+    LogCall("CloseHandle", Handle(handle));
     bool closed = world.fileHandles.erase((uintptr_t)handle) ||
                   world.processHandles.erase((uintptr_t)handle);
     return closed ? TRUE : Fail(ERROR_INVALID_HANDLE);
@@ -1020,44 +1119,52 @@ BOOL CloseHandle(HANDLE handle)
 
 void Sleep(DWORD milliseconds)
 {
+    LogCall("Sleep", Num(milliseconds));
     world.pauses.push_back(milliseconds);
     world.clockMs += milliseconds;
 }
 
-BOOL IsBadReadPtr(const void* address, UINT_PTR)
+BOOL IsBadReadPtr(const void* address, UINT_PTR size)
 {
+    LogCall("IsBadReadPtr", Ptr(address), Num(size));
     return address == nullptr;
 }
 
-BOOL IsBadWritePtr(LPVOID address, UINT_PTR)
+BOOL IsBadWritePtr(LPVOID address, UINT_PTR size)
 {
+    LogCall("IsBadWritePtr", Ptr(address), Num(size));
     return address == nullptr;
 }
 
 LPSTR lstrcpyA(LPSTR target, LPCSTR source)
 {
+    LogCall("lstrcpyA", Ptr(target), Text(source));
     return std::strcpy(target, source);
 }
 
 LPSTR lstrcatA(LPSTR target, LPCSTR source)
 {
+    LogCall("lstrcatA", Text(target), Text(source));
     return std::strcat(target, source);
 }
 
 int lstrlenA(LPCSTR text)
 {
+    LogCall("lstrlenA", Text(text));
     return text ? (int)std::strlen(text) : 0;
 }
 
 int lstrcmpA(LPCSTR first, LPCSTR second)
 {
+    LogCall("lstrcmpA", Text(first), Text(second));
     return std::strcmp(first, second);
 }
 
 // ---------------------------------------------------------------- user and shell
 
-int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT style)
+int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style)
 {
+    LogCall("MessageBoxA", Handle(owner), Text(text), Text(caption), Num(style));
     world.boxes.push_back(sim::MessageBoxShown{text ? text : "", caption ? caption : "", style});
     if (world.answers.empty()) {
         return IDOK;
@@ -1067,8 +1174,9 @@ int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT style)
     return answer;
 }
 
-HWND FindWindowA(LPCSTR className, LPCSTR)
+HWND FindWindowA(LPCSTR className, LPCSTR windowName)
 {
+    LogCall("FindWindowA", Text(className), Text(windowName));
     for (size_t i = 0; i < world.windows.size(); ++i) {
         if (Lower(world.windows[i].windowClass) == Lower(className)) {
             return (HWND)(uintptr_t)(i + 1);
@@ -1079,6 +1187,7 @@ HWND FindWindowA(LPCSTR className, LPCSTR)
 
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    LogCall("PostMessageA", Handle(window), Num(message), Num(wParam), Num(lParam));
     size_t index = (uintptr_t)window - 1;
     if (!window || index >= world.windows.size()) {
         return Fail(1400);
@@ -1099,6 +1208,7 @@ BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 
 DWORD GetWindowThreadProcessId(HWND window, LPDWORD processId)
 {
+    LogCall("GetWindowThreadProcessId", Handle(window), Ptr(processId));
     size_t index = (uintptr_t)window - 1;
     if (!window || index >= world.windows.size()) {
         return Fail(1400);  // ERROR_INVALID_WINDOW_HANDLE
@@ -1109,8 +1219,9 @@ DWORD GetWindowThreadProcessId(HWND window, LPDWORD processId)
     return world.windows[index].processId + 1;
 }
 
-HANDLE OpenProcess(DWORD, BOOL, DWORD processId)
+HANDLE OpenProcess(DWORD access, BOOL inheritHandle, DWORD processId)
 {
+    LogCall("OpenProcess", Num(access), Num(inheritHandle), Num(processId));
     for (size_t i = 0; i < world.windows.size(); ++i) {
         const Window& window = world.windows[i];
         if (window.processId != processId || sim::WindowProcessEnded((int)i)) {
@@ -1131,6 +1242,7 @@ HANDLE OpenProcess(DWORD, BOOL, DWORD processId)
 // Time passes while the program waits: until the process ends, or for the whole timeout.
 DWORD WaitForSingleObject(HANDLE object, DWORD milliseconds)
 {
+    LogCall("WaitForSingleObject", Handle(object), Num(milliseconds));
     auto open = world.processHandles.find((uintptr_t)object);
     if (open == world.processHandles.end()) {
         Fail(ERROR_INVALID_HANDLE);
@@ -1152,12 +1264,15 @@ int wsprintfA(LPSTR buffer, LPCSTR format, ...)
     va_start(arguments, format);
     int written = std::vsnprintf(buffer, 1025, format, arguments);
     va_end(arguments);
+    LogCall("wsprintfA", Ptr(buffer), Text(format), "-> " + Text(buffer));
     return written;
 }
 
-HINSTANCE ShellExecuteA(HWND, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory,
+HINSTANCE ShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory,
                         int showCommand)
 {
+    LogCall("ShellExecuteA", Handle(owner), Text(verb), Text(file), Text(parameters), Text(directory),
+                Num(showCommand));
     world.events.push_back("started " + sim::TextFromAnsi(file ? file : ""));
     world.started.push_back(sim::ProgramStarted{verb ? verb : "", sim::TextFromAnsi(file ? file : ""),
                                                 parameters ? parameters : "",
@@ -1166,8 +1281,10 @@ HINSTANCE ShellExecuteA(HWND, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCST
     return (HINSTANCE)world.shellExecuteResult;
 }
 
-void SHChangeNotify(LONG eventId, UINT flags, LPCVOID item1, LPCVOID)
+void SHChangeNotify(LONG eventId, UINT flags, LPCVOID item1, LPCVOID item2)
 {
+    LogCall("SHChangeNotify", Num(eventId), Num(flags), flags == SHCNF_PATH ? Text((const char*)item1) : Ptr(item1),
+                Ptr(item2));
     world.notices.push_back(
         sim::ShellNotice{eventId, flags, sim::TextFromAnsi(item1 ? (const char*)item1 : "")});
 }
@@ -1225,11 +1342,13 @@ bool WideFunctionsWork()
 
 DWORD WINAPI SimGetTempPathW(DWORD size, LPWSTR buffer)
 {
+    LogCall("GetTempPathW", Num(size), Ptr(buffer));
     return WideFunctionsWork() ? CopyOut(sim::TextToWide(world.tempPath), buffer, size) : 0;
 }
 
-DWORD WINAPI SimGetModuleFileNameW(HMODULE, LPWSTR buffer, DWORD size)
+DWORD WINAPI SimGetModuleFileNameW(HMODULE module, LPWSTR buffer, DWORD size)
 {
+    LogCall("GetModuleFileNameW", Handle(module), Ptr(buffer), Num(size));
     if (!WideFunctionsWork() || size == 0) {
         return 0;
     }
@@ -1244,6 +1363,7 @@ DWORD WINAPI SimGetModuleFileNameW(HMODULE, LPWSTR buffer, DWORD size)
 
 DWORD WINAPI SimGetShortPathNameW(LPCWSTR longPath, LPWSTR shortPath, DWORD size)
 {
+    LogCall("GetShortPathNameW", WideText(longPath), Ptr(shortPath), Num(size));
     if (!WideFunctionsWork()) {
         return 0;
     }
@@ -1257,6 +1377,8 @@ DWORD WINAPI SimGetShortPathNameW(LPCWSTR longPath, LPWSTR shortPath, DWORD size
 LSTATUS WINAPI SimRegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD reserved, LPDWORD type,
                                    LPBYTE data, LPDWORD dataSize)
 {
+    LogCall("RegQueryValueExW", Handle(key), WideText(valueName), Ptr(reserved), Ptr(type), Ptr(data),
+                Size(dataSize));
     if (!WideFunctionsWork()) {
         return 120;
     }
@@ -1295,12 +1417,14 @@ const HMODULE Advapi32Module = (HMODULE)(uintptr_t)0x7002;
 
 HMODULE GetModuleHandleA(LPCSTR moduleName)
 {
+    LogCall("GetModuleHandleA", Text(moduleName));
     std::string name = Lower(moduleName ? moduleName : "");
     return name == "kernel32.dll" ? Kernel32Module : name == "advapi32.dll" ? Advapi32Module : nullptr;
 }
 
 FARPROC GetProcAddress(HMODULE module, LPCSTR name)
 {
+    LogCall("GetProcAddress", Handle(module), Text(name));
     std::string wanted = name ? name : "";
     if (world.wideFunctions == sim::WideMissing) {
         return nullptr;
@@ -1322,6 +1446,7 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR name)
 
 DWORD GetShortPathNameA(LPCSTR longPath, LPSTR shortPath, DWORD size)
 {
+    LogCall("GetShortPathNameA", Text(longPath), Ptr(shortPath), Num(size));
     std::string shortForm = ShortFormOf(sim::TextFromAnsi(longPath ? longPath : ""));
     if (shortForm.empty()) {
         return Fail(ERROR_FILE_NOT_FOUND);
@@ -1330,9 +1455,11 @@ DWORD GetShortPathNameA(LPCSTR longPath, LPSTR shortPath, DWORD size)
 }
 
 // Only whole, terminated texts (length -1) are converted, as the program passes them.
-int WideCharToMultiByte(UINT, DWORD, LPCWSTR wide, int wideLength, LPSTR text, int textSize,
-                        LPCSTR, BOOL* usedDefaultChar)
+int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength, LPSTR text,
+                        int textSize, LPCSTR defaultChar, BOOL* usedDefaultChar)
 {
+    LogCall("WideCharToMultiByte", Num(codePage), Num(flags), WideText(wide), Num(wideLength), Ptr(text),
+                Num(textSize), Ptr(defaultChar), Ptr(usedDefaultChar));
     if (wideLength != -1 || !wide) {
         return Fail(87);  // ERROR_INVALID_PARAMETER
     }
@@ -1347,8 +1474,11 @@ int WideCharToMultiByte(UINT, DWORD, LPCWSTR wide, int wideLength, LPSTR text, i
     return (int)converted.size() + 1;
 }
 
-int MultiByteToWideChar(UINT, DWORD, LPCSTR text, int textLength, LPWSTR wide, int wideSize)
+int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int textLength, LPWSTR wide,
+                        int wideSize)
 {
+    LogCall("MultiByteToWideChar", Num(codePage), Num(flags), Text(text), Num(textLength), Ptr(wide),
+                Num(wideSize));
     if (textLength != -1 || !text) {
         return Fail(87);
     }
@@ -1362,6 +1492,7 @@ int MultiByteToWideChar(UINT, DWORD, LPCSTR text, int textLength, LPWSTR wide, i
 
 BOOL CharToOemBuffA(LPCSTR source, LPSTR target, DWORD length)
 {
+    LogCall("CharToOemBuffA", Bytes(source, length), Ptr(target), Num(length));
     std::string converted = sim::AnsiToOem(std::string(source, length));
     std::memcpy(target, converted.data(), length);
     return TRUE;
@@ -1369,6 +1500,7 @@ BOOL CharToOemBuffA(LPCSTR source, LPSTR target, DWORD length)
 
 BOOL OemToCharBuffA(LPCSTR source, LPSTR target, DWORD length)
 {
+    LogCall("OemToCharBuffA", Bytes(source, length), Ptr(target), Num(length));
     std::string converted = sim::OemToAnsi(std::string(source, length));
     std::memcpy(target, converted.data(), length);
     return TRUE;

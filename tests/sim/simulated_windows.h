@@ -111,6 +111,9 @@ int DeleteAttempts(const std::string& path);
 // What the program did, in order: "deleted <path>", "deleted key <key>", "copied to <path>",
 // "attributes <n> <path>", "posted <message> to <class>", "waited up to <n> ms", "started <file>".
 const std::vector<std::string>& Events();
+// Every operation the program calls, with its arguments, once switched on (off by default).
+void SetCallLog(bool on);
+const std::vector<std::string>& Calls();
 
 // Registry keys, file, search and process handles the program opened and has not closed.
 int OpenHandleCount();
