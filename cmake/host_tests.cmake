@@ -18,10 +18,20 @@ if(BUILD_FUZZER)
   set(FUZZ_FLAGS -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all)
   target_compile_options(simulated_windows PRIVATE ${FUZZ_FLAGS})
   target_compile_options(program_logic PRIVATE ${FUZZ_FLAGS})
-  add_executable(fuzz_both_phases tests/fuzz/fuzz_both_phases.cpp)
-  target_compile_options(fuzz_both_phases PRIVATE ${HOST_WARNINGS} ${FUZZ_FLAGS})
-  target_link_options(fuzz_both_phases PRIVATE -fsanitize=fuzzer,address,undefined)
-  target_link_libraries(fuzz_both_phases PRIVATE program_logic)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(UNICORN REQUIRED IMPORTED_TARGET unicorn)
+  add_library(fuzz_support STATIC tests/fuzz/draw_world.cpp tests/emulator/pe_runner.cpp
+    tests/differential/outcome.cpp)
+  target_compile_options(fuzz_support PRIVATE ${HOST_WARNINGS} ${FUZZ_FLAGS})
+  target_compile_definitions(fuzz_support PRIVATE
+    SHIPPED_PROGRAM_DEFAULT="${CMAKE_SOURCE_DIR}/build/win32/uninstall.exe")
+  target_link_libraries(fuzz_support PUBLIC program_logic PkgConfig::UNICORN)
+  foreach(target fuzz_both_phases fuzz_shipped_program)
+    add_executable(${target} tests/fuzz/${target}.cpp)
+    target_compile_options(${target} PRIVATE ${HOST_WARNINGS} ${FUZZ_FLAGS})
+    target_link_options(${target} PRIVATE -fsanitize=fuzzer,address,undefined)
+    target_link_libraries(${target} PRIVATE fuzz_support)
+  endforeach()
   return()
 endif()
 
@@ -46,6 +56,7 @@ target_compile_options(pe_runner PRIVATE ${HOST_WARNINGS} ${HOST_SANITIZERS})
 target_link_libraries(pe_runner PUBLIC simulated_windows PkgConfig::UNICORN)
 
 add_executable(differential_tests tests/differential/differential_test.cpp
+  tests/differential/pe_runner_test.cpp
   tests/differential/outcome.cpp tests/unit/sample_world.cpp tests/unit/hostile_worlds.cpp)
 target_include_directories(differential_tests PRIVATE tests/unit)
 target_compile_definitions(differential_tests PRIVATE
@@ -82,7 +93,9 @@ if(ENABLE_WINE_TESTS)
 endif()
 
 
-# The fuzz target is built by the "fuzz" preset (clang); the test command builds it first.
-add_test(NAME fuzz_both_phases_short
-  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/fuzz/run_fuzzer.sh
-          ${CMAKE_SOURCE_DIR}/build/fuzz/fuzz_both_phases 30)
+# The fuzz targets are built by the "fuzz" preset (clang); the test command builds it first.
+foreach(target fuzz_both_phases fuzz_shipped_program)
+  add_test(NAME ${target}_short
+    COMMAND bash ${CMAKE_SOURCE_DIR}/tests/fuzz/run_fuzzer.sh ${CMAKE_SOURCE_DIR}/build/fuzz/${target} 30)
+  set_tests_properties(${target}_short PROPERTIES LABELS fuzz)
+endforeach()
