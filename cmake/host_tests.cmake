@@ -3,8 +3,8 @@
 set(HOST_WARNINGS -Wall -Wextra -Werror)
 set(HOST_SANITIZERS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
 
-add_library(simulated_windows STATIC tests/sim/simulated_windows.cpp tests/sim/product_items.cpp
-  tests/sim/code_pages.cpp)
+file(GLOB SIMULATION_SOURCES CONFIGURE_DEPENDS tests/sim/*.cpp)
+add_library(simulated_windows STATIC ${SIMULATION_SOURCES})
 target_include_directories(simulated_windows PUBLIC src tests)
 target_compile_options(simulated_windows PRIVATE ${HOST_WARNINGS})
 

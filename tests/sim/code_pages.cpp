@@ -1,4 +1,9 @@
+// Code pages: text held as UTF-8, seen through ANSI (1252-like), OEM (437-like) and UTF-16.
 #include "sim/code_pages.h"
+
+#include <cstring>
+
+#include "sim/world.h"
 
 namespace sim {
 
@@ -182,3 +187,59 @@ std::string TextFromTest(const std::string& text)
 }
 
 }  // namespace sim
+
+// ---------------------------------------------------------------- the conversion functions
+
+using namespace sim::detail;
+
+// Only whole, terminated texts (length -1) are converted, as the program passes them.
+int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength, LPSTR text,
+                        int textSize, LPCSTR defaultChar, BOOL* usedDefaultChar)
+{
+    LogCall("WideCharToMultiByte", Num(codePage), Num(flags), WideText(wide), Num(wideLength), Ptr(text),
+                Num(textSize), Ptr(defaultChar), Ptr(usedDefaultChar));
+    if (wideLength != -1 || !wide) {
+        return Fail(87);  // ERROR_INVALID_PARAMETER
+    }
+    std::string converted = sim::TextToAnsi(sim::TextFromWide(wide));
+    if (usedDefaultChar) {
+        *usedDefaultChar = converted.find('?') != std::string::npos;
+    }
+    if ((int)converted.size() + 1 > textSize) {
+        return Fail(122);  // ERROR_INSUFFICIENT_BUFFER
+    }
+    CopyOut(converted, text, (DWORD)textSize);
+    return (int)converted.size() + 1;
+}
+
+int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int textLength, LPWSTR wide,
+                        int wideSize)
+{
+    LogCall("MultiByteToWideChar", Num(codePage), Num(flags), Text(text), Num(textLength), Ptr(wide),
+                Num(wideSize));
+    if (textLength != -1 || !text) {
+        return Fail(87);
+    }
+    std::u16string converted = sim::TextToWide(sim::TextFromAnsi(text));
+    if ((int)converted.size() + 1 > wideSize) {
+        return Fail(122);
+    }
+    CopyOut(converted, wide, (DWORD)wideSize);
+    return (int)converted.size() + 1;
+}
+
+BOOL CharToOemBuffA(LPCSTR source, LPSTR target, DWORD length)
+{
+    LogCall("CharToOemBuffA", Bytes(source, length), Ptr(target), Num(length));
+    std::string converted = sim::AnsiToOem(std::string(source, length));
+    std::memcpy(target, converted.data(), length);
+    return TRUE;
+}
+
+BOOL OemToCharBuffA(LPCSTR source, LPSTR target, DWORD length)
+{
+    LogCall("OemToCharBuffA", Bytes(source, length), Ptr(target), Num(length));
+    std::string converted = sim::OemToAnsi(std::string(source, length));
+    std::memcpy(target, converted.data(), length);
+    return TRUE;
+}

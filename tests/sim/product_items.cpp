@@ -1,3 +1,4 @@
+// What the uninstaller may change in a world, and every change it made that was not its own.
 #include "sim/product_items.h"
 
 #include "sim/code_pages.h"
