@@ -27,5 +27,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!foreign.empty() || sim::OpenHandleCount() != 0) {
         std::abort();
     }
+    sim::ReleaseWorld();
     return 0;
 }

@@ -6,6 +6,7 @@
 
 #include "differential/outcome.h"
 #include "fuzz/draw_world.h"
+#include "sim/simulated_windows.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
@@ -28,5 +29,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::fprintf(stderr, "the shipped program differs from the host build:\n%s", difference.c_str());
         std::abort();
     }
+    sim::ReleaseWorld();
     return 0;
 }

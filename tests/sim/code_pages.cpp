@@ -104,9 +104,10 @@ size_t DecodeUtf8(const std::string& text, size_t at, char32_t& c)
     return shortest && !surrogate ? length : 0;
 }
 
-std::u32string Letters32(const std::string& text)
+// Calls visit with each letter of a text as tests write it (see TextFromTest).
+template <typename Visit>
+void ForEachLetter(const std::string& text, Visit visit)
 {
-    std::u32string out;
     for (size_t at = 0; at < text.size();) {
         char32_t c = (unsigned char)text[at];
         size_t used = c < 0x80 ? 1 : DecodeUtf8(text, at, c);
@@ -114,10 +115,9 @@ std::u32string Letters32(const std::string& text)
             c = FromCodePage((unsigned char)text[at], false);
             used = 1;
         }
-        out += c;
+        visit(c);
         at += used;
     }
-    return out;
 }
 
 std::string ConvertBytes(const std::string& bytes, bool fromOem)
@@ -131,8 +131,21 @@ std::string ConvertBytes(const std::string& bytes, bool fromOem)
 
 }  // namespace
 
+bool IsPlainAscii(const std::string& text)
+{
+    for (char c : text) {
+        if ((unsigned char)c >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::string TextFromAnsi(const std::string& ansi)
 {
+    if (IsPlainAscii(ansi)) {
+        return ansi;
+    }
     std::string out;
     for (char byte : ansi) {
         AppendUtf8(out, FromCodePage((unsigned char)byte, false));
@@ -142,19 +155,23 @@ std::string TextFromAnsi(const std::string& ansi)
 
 std::string TextToAnsi(const std::string& text)
 {
-    std::string out;
-    for (char32_t c : Letters32(text)) {
-        out += ToCodePage(c, false);
+    if (IsPlainAscii(text)) {
+        return text;
     }
+    std::string out;
+    out.reserve(text.size());
+    ForEachLetter(text, [&](char32_t c) { out += ToCodePage(c, false); });
     return out;
 }
 
 std::u16string TextToWide(const std::string& text)
 {
-    std::u16string out;
-    for (char32_t c : Letters32(text)) {
-        out += (char16_t)c;
+    if (IsPlainAscii(text)) {
+        return std::u16string(text.begin(), text.end());
     }
+    std::u16string out;
+    out.reserve(text.size());
+    ForEachLetter(text, [&](char32_t c) { out += (char16_t)c; });
     return out;
 }
 
@@ -179,10 +196,12 @@ std::string OemToAnsi(const std::string& oem)
 
 std::string TextFromTest(const std::string& text)
 {
-    std::string out;
-    for (char32_t c : Letters32(text)) {
-        AppendUtf8(out, c);
+    if (IsPlainAscii(text)) {
+        return text;
     }
+    std::string out;
+    out.reserve(text.size() + text.size() / 2);
+    ForEachLetter(text, [&](char32_t c) { AppendUtf8(out, c); });
     return out;
 }
 
@@ -196,7 +215,7 @@ using namespace sim::detail;
 int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength, LPSTR text,
                         int textSize, LPCSTR defaultChar, BOOL* usedDefaultChar)
 {
-    LogCall("WideCharToMultiByte", Num(codePage), Num(flags), WideText(wide), Num(wideLength), Ptr(text),
+    LOG_CALL("WideCharToMultiByte", Num(codePage), Num(flags), WideText(wide), Num(wideLength), Ptr(text),
                 Num(textSize), Ptr(defaultChar), Ptr(usedDefaultChar));
     if (wideLength != -1 || !wide) {
         return Fail(87);  // ERROR_INVALID_PARAMETER
@@ -215,7 +234,7 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength
 int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int textLength, LPWSTR wide,
                         int wideSize)
 {
-    LogCall("MultiByteToWideChar", Num(codePage), Num(flags), Text(text), Num(textLength), Ptr(wide),
+    LOG_CALL("MultiByteToWideChar", Num(codePage), Num(flags), Text(text), Num(textLength), Ptr(wide),
                 Num(wideSize));
     if (textLength != -1 || !text) {
         return Fail(87);
@@ -230,7 +249,7 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int textLength,
 
 BOOL CharToOemBuffA(LPCSTR source, LPSTR target, DWORD length)
 {
-    LogCall("CharToOemBuffA", Bytes(source, length), Ptr(target), Num(length));
+    LOG_CALL("CharToOemBuffA", Bytes(source, length), Ptr(target), Num(length));
     std::string converted = sim::AnsiToOem(std::string(source, length));
     std::memcpy(target, converted.data(), length);
     return TRUE;
@@ -238,7 +257,7 @@ BOOL CharToOemBuffA(LPCSTR source, LPSTR target, DWORD length)
 
 BOOL OemToCharBuffA(LPCSTR source, LPSTR target, DWORD length)
 {
-    LogCall("OemToCharBuffA", Bytes(source, length), Ptr(target), Num(length));
+    LOG_CALL("OemToCharBuffA", Bytes(source, length), Ptr(target), Num(length));
     std::string converted = sim::OemToAnsi(std::string(source, length));
     std::memcpy(target, converted.data(), length);
     return TRUE;

@@ -9,6 +9,9 @@
 
 namespace sim {
 
+// Plain ASCII reads the same in every code page and in UTF-8, and most paths are plain ASCII.
+bool IsPlainAscii(const std::string& text);
+
 // ANSI bytes to text: every byte is one character, so that any byte string comes back intact.
 std::string TextFromAnsi(const std::string& ansi);
 // Text to ANSI bytes, a best fit or "?" for a letter that the code page lacks.

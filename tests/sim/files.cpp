@@ -11,11 +11,16 @@
 
 namespace sim::detail {
 
-// Backslashes only, runs of backslashes folded and no trailing one, as Windows reads a path.
-std::string CleanPath(const std::string& path)
+// Backslashes only, runs of backslashes folded and no trailing one, as Windows reads a path;
+// in lower case too when asked.
+std::string CleanPath(const std::string& path, bool lower)
 {
     std::string out;
+    out.reserve(path.size());
     for (char c : path) {
+        if (lower && c >= 'A' && c <= 'Z') {
+            c = (char)(c - 'A' + 'a');
+        }
         if (c == '/') {
             c = '\\';
         }
@@ -55,7 +60,8 @@ bool ParentIsFolder(const std::string& normal)
 // The normal form of a path that the program passed to an A function.
 std::string PathKey(const char* ansi)
 {
-    return ResolveShortNames(NormalPath(sim::TextFromAnsi(ansi ? ansi : "")));
+    std::string normal = NormalPath(sim::TextFromAnsi(ansi ? ansi : ""));
+    return normal.find('~') == std::string::npos ? normal : ResolveShortNames(normal);
 }
 
 bool HasChildren(const std::string& normal)
@@ -100,9 +106,10 @@ using namespace sim::detail;
 
 namespace sim {
 
+// One pass over the path; only text beyond plain ASCII needs converting first.
 std::string NormalPath(const std::string& path)
 {
-    return Lower(CleanPath(TextFromTest(path)));
+    return CleanPath(IsPlainAscii(path) ? path : TextFromTest(path), true);
 }
 
 std::string LongNormalPath(const std::string& path)
@@ -112,24 +119,23 @@ std::string LongNormalPath(const std::string& path)
 
 void AddFolder(const std::string& path)
 {
-    std::string clean = CleanPath(TextFromTest(path));
-    if (clean.empty()) {
-        return;
-    }
-    for (size_t at = clean.find('\\'); at != std::string::npos; at = clean.find('\\', at + 1)) {
-        std::string above = NormalPath(clean.substr(0, at));
+    std::string clean = CleanPath(TextFromTest(path), false);
+    std::string normal = CleanPath(clean, true);  // the same path in lower case
+    for (size_t at = clean.find('\\');; at = clean.find('\\', at + 1)) {
+        size_t end = at == std::string::npos ? clean.size() : at;
+        std::string above = normal.substr(0, end);
         if (!above.empty() && !FindEntry(above)) {
-            world.entries[above] = Entry{clean.substr(0, at), true, "", 0u, 0};
+            world.entries.emplace(above, Entry{clean.substr(0, end), true, "", 0u, 0});
         }
-    }
-    if (!FindEntry(NormalPath(clean))) {
-        world.entries[NormalPath(clean)] = Entry{clean, true, "", 0u, 0};
+        if (at == std::string::npos) {
+            break;
+        }
     }
 }
 
 void AddFile(const std::string& path, const std::string& contents, bool readOnly)
 {
-    std::string clean = CleanPath(TextFromTest(path));
+    std::string clean = CleanPath(TextFromTest(path), false);
     if (clean.empty()) {
         return;
     }
@@ -178,7 +184,7 @@ std::vector<std::string> ListEntries()
 
 BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES security)
 {
-    LogCall("CreateDirectoryA", Text(path), Ptr(security));
+    LOG_CALL("CreateDirectoryA", Text(path), Ptr(security));
     std::string normal = PathKey(path);
     if (normal.empty()) {
         return Fail(ERROR_PATH_NOT_FOUND);
@@ -189,13 +195,13 @@ BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES security)
     if (!ParentIsFolder(normal)) {
         return Fail(ERROR_PATH_NOT_FOUND);
     }
-    world.entries[normal] = Entry{CleanPath(sim::TextFromAnsi(path)), true, "", 0u, 0};
+    world.entries[normal] = Entry{CleanPath(sim::TextFromAnsi(path), false), true, "", 0u, 0};
     return TRUE;
 }
 
 BOOL CopyFileA(LPCSTR existingFile, LPCSTR newFile, BOOL failIfExists)
 {
-    LogCall("CopyFileA", Text(existingFile), Text(newFile), Num(failIfExists));
+    LOG_CALL("CopyFileA", Text(existingFile), Text(newFile), Num(failIfExists));
     std::string from = PathKey(existingFile);
     std::string to = PathKey(newFile);
     if (world.failCopyFile) {
@@ -224,7 +230,7 @@ BOOL CopyFileA(LPCSTR existingFile, LPCSTR newFile, BOOL failIfExists)
         }
     }
     // The copy takes the source's attributes, read-only included.
-    world.entries[to] = Entry{CleanPath(sim::TextFromAnsi(newFile)), false, source->contents,
+    world.entries[to] = Entry{CleanPath(sim::TextFromAnsi(newFile), false), false, source->contents,
                               source->attributes, 0};
     world.events.push_back("copied to " + to);
     return TRUE;
@@ -232,7 +238,7 @@ BOOL CopyFileA(LPCSTR existingFile, LPCSTR newFile, BOOL failIfExists)
 
 BOOL DeleteFileA(LPCSTR path)
 {
-    LogCall("DeleteFileA", Text(path));
+    LOG_CALL("DeleteFileA", Text(path));
     std::string normal = PathKey(path);
     world.deleteAttempts[normal]++;
     Entry* entry = FindEntry(normal);
@@ -252,7 +258,7 @@ BOOL DeleteFileA(LPCSTR path)
 
 BOOL SetFileAttributesA(LPCSTR path, DWORD attributes)
 {
-    LogCall("SetFileAttributesA", Text(path), Num(attributes));
+    LOG_CALL("SetFileAttributesA", Text(path), Num(attributes));
     Entry* entry = FindEntry(PathKey(path));
     if (!entry) {
         return Fail(ERROR_FILE_NOT_FOUND);
@@ -264,7 +270,7 @@ BOOL SetFileAttributesA(LPCSTR path, DWORD attributes)
 
 DWORD GetFileAttributesA(LPCSTR path)
 {
-    LogCall("GetFileAttributesA", Text(path));
+    LOG_CALL("GetFileAttributesA", Text(path));
     Entry* entry = FindEntry(PathKey(path));
     if (!entry) {
         Fail(ERROR_FILE_NOT_FOUND);
@@ -276,7 +282,7 @@ DWORD GetFileAttributesA(LPCSTR path)
 
 BOOL RemoveDirectoryA(LPCSTR path)
 {
-    LogCall("RemoveDirectoryA", Text(path));
+    LOG_CALL("RemoveDirectoryA", Text(path));
     std::string normal = PathKey(path);
     Entry* entry = FindEntry(normal);
     if (!entry) {
@@ -294,7 +300,7 @@ BOOL RemoveDirectoryA(LPCSTR path)
 
 HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA found)
 {
-    LogCall("FindFirstFileA", Text(pattern), Ptr(found));
+    LOG_CALL("FindFirstFileA", Text(pattern), Ptr(found));
     std::string text = sim::TextFromAnsi(pattern);
     size_t cut = text.find_last_of('\\');
     std::string folder = ResolveShortNames(sim::NormalPath(cut == std::string::npos ? "" : text.substr(0, cut)));
@@ -337,7 +343,7 @@ HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA found)
 
 BOOL FindNextFileA(HANDLE handle, LPWIN32_FIND_DATAA found)
 {
-    LogCall("FindNextFileA", Handle(handle), Ptr(found));
+    LOG_CALL("FindNextFileA", Handle(handle), Ptr(found));
     auto it = world.searches.find((uintptr_t)handle);
     if (it == world.searches.end()) {
         return Fail(ERROR_INVALID_HANDLE);
@@ -352,14 +358,14 @@ BOOL FindNextFileA(HANDLE handle, LPWIN32_FIND_DATAA found)
 
 BOOL FindClose(HANDLE handle)
 {
-    LogCall("FindClose", Handle(handle));
+    LOG_CALL("FindClose", Handle(handle));
     return world.searches.erase((uintptr_t)handle) ? TRUE : Fail(ERROR_INVALID_HANDLE);
 }
 
 HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES security,
                    DWORD creation, DWORD flags, HANDLE templateFile)
 {
-    LogCall("CreateFileA", Text(path), Num(access), Num(shareMode), Ptr(security), Num(creation),
+    LOG_CALL("CreateFileA", Text(path), Num(access), Num(shareMode), Ptr(security), Num(creation),
                 Num(flags), Handle(templateFile));
     std::string normal = PathKey(path);
     if (world.failCreateFile || creation != CREATE_NEW) {
@@ -374,7 +380,7 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIB
         Fail(ERROR_PATH_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
-    world.entries[normal] = Entry{CleanPath(sim::TextFromAnsi(path)), false, "", 0u, 0};
+    world.entries[normal] = Entry{CleanPath(sim::TextFromAnsi(path), false), false, "", 0u, 0};
     uintptr_t handle = world.nextHandle++;
     world.fileHandles[handle] = OpenFile{normal};
     return (HANDLE)handle;
@@ -382,7 +388,7 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIB
 
 BOOL WriteFile(HANDLE handle, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED overlapped)
 {
-    LogCall("WriteFile", Handle(handle), Bytes(data, size), Num(size), Ptr(written), Ptr(overlapped));
+    LOG_CALL("WriteFile", Handle(handle), Bytes(data, size), Num(size), Ptr(written), Ptr(overlapped));
     auto it = world.fileHandles.find((uintptr_t)handle);
     if (it == world.fileHandles.end()) {
         return Fail(ERROR_INVALID_HANDLE);
@@ -396,7 +402,7 @@ BOOL WriteFile(HANDLE handle, LPCVOID data, DWORD size, LPDWORD written, LPOVERL
 
 BOOL CloseHandle(HANDLE handle)
 {
-    LogCall("CloseHandle", Handle(handle));
+    LOG_CALL("CloseHandle", Handle(handle));
     bool closed = world.fileHandles.erase((uintptr_t)handle) ||
                   world.processHandles.erase((uintptr_t)handle);
     return closed ? TRUE : Fail(ERROR_INVALID_HANDLE);
@@ -404,36 +410,36 @@ BOOL CloseHandle(HANDLE handle)
 
 BOOL IsBadReadPtr(const void* address, UINT_PTR size)
 {
-    LogCall("IsBadReadPtr", Ptr(address), Num(size));
+    LOG_CALL("IsBadReadPtr", Ptr(address), Num(size));
     return address == nullptr;
 }
 
 BOOL IsBadWritePtr(LPVOID address, UINT_PTR size)
 {
-    LogCall("IsBadWritePtr", Ptr(address), Num(size));
+    LOG_CALL("IsBadWritePtr", Ptr(address), Num(size));
     return address == nullptr;
 }
 
 LPSTR lstrcpyA(LPSTR target, LPCSTR source)
 {
-    LogCall("lstrcpyA", Ptr(target), Text(source));
+    LOG_CALL("lstrcpyA", Ptr(target), Text(source));
     return std::strcpy(target, source);
 }
 
 LPSTR lstrcatA(LPSTR target, LPCSTR source)
 {
-    LogCall("lstrcatA", Text(target), Text(source));
+    LOG_CALL("lstrcatA", Text(target), Text(source));
     return std::strcat(target, source);
 }
 
 int lstrlenA(LPCSTR text)
 {
-    LogCall("lstrlenA", Text(text));
+    LOG_CALL("lstrlenA", Text(text));
     return text ? (int)std::strlen(text) : 0;
 }
 
 int lstrcmpA(LPCSTR first, LPCSTR second)
 {
-    LogCall("lstrcmpA", Text(first), Text(second));
+    LOG_CALL("lstrcmpA", Text(first), Text(second));
     return std::strcmp(first, second);
 }

@@ -70,6 +70,14 @@ namespace sim {
 void ResetWorld()
 {
     world = World();
+    world.commandLine = "\"C:\\Program Files\\QUENDRA Software\\Dovrance\\uninstall.exe\"";
+    world.modulePath = "C:\\Program Files\\QUENDRA Software\\Dovrance\\uninstall.exe";
+    world.tempPath = "C:\\TEMP\\";
+}
+
+void ReleaseWorld()
+{
+    world = World();
 }
 
 const std::vector<std::string>& Events()
@@ -146,6 +154,6 @@ long long ClockMs()
 
 DWORD GetLastError(void)
 {
-    LogCall("GetLastError");
+    LOG_CALL("GetLastError");
     return world.lastError;
 }

@@ -22,13 +22,13 @@ bool WideFunctionsWork()
 
 DWORD WINAPI SimGetTempPathW(DWORD size, LPWSTR buffer)
 {
-    LogCall("GetTempPathW", Num(size), Ptr(buffer));
+    LOG_CALL("GetTempPathW", Num(size), Ptr(buffer));
     return WideFunctionsWork() ? CopyOut(sim::TextToWide(world.tempPath), buffer, size) : 0;
 }
 
 DWORD WINAPI SimGetModuleFileNameW(HMODULE module, LPWSTR buffer, DWORD size)
 {
-    LogCall("GetModuleFileNameW", Handle(module), Ptr(buffer), Num(size));
+    LOG_CALL("GetModuleFileNameW", Handle(module), Ptr(buffer), Num(size));
     if (!WideFunctionsWork() || size == 0) {
         return 0;
     }
@@ -122,13 +122,13 @@ const std::vector<ShellNotice>& ShellNotices()
 
 LPSTR GetCommandLineA(void)
 {
-    LogCall("GetCommandLineA");
+    LOG_CALL("GetCommandLineA");
     return &world.commandLine[0];
 }
 
 DWORD GetModuleFileNameA(HINSTANCE module, LPSTR fileName, DWORD size)
 {
-    LogCall("GetModuleFileNameA", Handle(module), Ptr(fileName), Num(size));
+    LOG_CALL("GetModuleFileNameA", Handle(module), Ptr(fileName), Num(size));
     const std::string path = sim::TextToAnsi(world.modulePath);
     if (size == 0) {
         return 0;
@@ -146,7 +146,7 @@ DWORD GetModuleFileNameA(HINSTANCE module, LPSTR fileName, DWORD size)
 
 DWORD GetTempPathA(DWORD size, LPSTR buffer)
 {
-    LogCall("GetTempPathA", Num(size), Ptr(buffer));
+    LOG_CALL("GetTempPathA", Num(size), Ptr(buffer));
     const std::string path = sim::TextToAnsi(world.tempPath);
     if (path.size() + 1 > size) {
         return (DWORD)path.size() + 1;  // the size it needs; nothing written
@@ -157,14 +157,14 @@ DWORD GetTempPathA(DWORD size, LPSTR buffer)
 
 HMODULE GetModuleHandleA(LPCSTR moduleName)
 {
-    LogCall("GetModuleHandleA", Text(moduleName));
+    LOG_CALL("GetModuleHandleA", Text(moduleName));
     std::string name = Lower(moduleName ? moduleName : "");
     return name == "kernel32.dll" ? Kernel32Module : name == "advapi32.dll" ? Advapi32Module : nullptr;
 }
 
 FARPROC GetProcAddress(HMODULE module, LPCSTR name)
 {
-    LogCall("GetProcAddress", Handle(module), Text(name));
+    LOG_CALL("GetProcAddress", Handle(module), Text(name));
     std::string wanted = name ? name : "";
     if (world.wideFunctions == sim::WideMissing) {
         return nullptr;
@@ -186,26 +186,25 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR name)
 
 void Sleep(DWORD milliseconds)
 {
-    LogCall("Sleep", Num(milliseconds));
+    LOG_CALL("Sleep", Num(milliseconds));
     world.pauses.push_back(milliseconds);
     world.clockMs += milliseconds;
 }
 
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style)
 {
-    LogCall("MessageBoxA", Handle(owner), Text(text), Text(caption), Num(style));
+    LOG_CALL("MessageBoxA", Handle(owner), Text(text), Text(caption), Num(style));
     world.boxes.push_back(sim::MessageBoxShown{text ? text : "", caption ? caption : "", style});
-    if (world.answers.empty()) {
+    if (world.nextAnswer == world.answers.size()) {
         return IDOK;
     }
-    int answer = world.answers.front();
-    world.answers.pop_front();
+    int answer = world.answers[world.nextAnswer++];
     return answer;
 }
 
 HWND FindWindowA(LPCSTR className, LPCSTR windowName)
 {
-    LogCall("FindWindowA", Text(className), Text(windowName));
+    LOG_CALL("FindWindowA", Text(className), Text(windowName));
     for (size_t i = 0; i < world.windows.size(); ++i) {
         if (Lower(world.windows[i].windowClass) == Lower(className)) {
             return (HWND)(uintptr_t)(i + 1);
@@ -216,7 +215,7 @@ HWND FindWindowA(LPCSTR className, LPCSTR windowName)
 
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    LogCall("PostMessageA", Handle(window), Num(message), Num(wParam), Num(lParam));
+    LOG_CALL("PostMessageA", Handle(window), Num(message), Num(wParam), Num(lParam));
     size_t index = (uintptr_t)window - 1;
     if (!window || index >= world.windows.size()) {
         return Fail(1400);
@@ -237,7 +236,7 @@ BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 
 DWORD GetWindowThreadProcessId(HWND window, LPDWORD processId)
 {
-    LogCall("GetWindowThreadProcessId", Handle(window), Ptr(processId));
+    LOG_CALL("GetWindowThreadProcessId", Handle(window), Ptr(processId));
     size_t index = (uintptr_t)window - 1;
     if (!window || index >= world.windows.size()) {
         return Fail(1400);  // ERROR_INVALID_WINDOW_HANDLE
@@ -250,7 +249,7 @@ DWORD GetWindowThreadProcessId(HWND window, LPDWORD processId)
 
 HANDLE OpenProcess(DWORD access, BOOL inheritHandle, DWORD processId)
 {
-    LogCall("OpenProcess", Num(access), Num(inheritHandle), Num(processId));
+    LOG_CALL("OpenProcess", Num(access), Num(inheritHandle), Num(processId));
     for (size_t i = 0; i < world.windows.size(); ++i) {
         const Window& window = world.windows[i];
         if (window.processId != processId || sim::WindowProcessEnded((int)i)) {
@@ -271,7 +270,7 @@ HANDLE OpenProcess(DWORD access, BOOL inheritHandle, DWORD processId)
 // Time passes while the program waits: until the process ends, or for the whole timeout.
 DWORD WaitForSingleObject(HANDLE object, DWORD milliseconds)
 {
-    LogCall("WaitForSingleObject", Handle(object), Num(milliseconds));
+    LOG_CALL("WaitForSingleObject", Handle(object), Num(milliseconds));
     auto open = world.processHandles.find((uintptr_t)object);
     if (open == world.processHandles.end()) {
         Fail(ERROR_INVALID_HANDLE);
@@ -293,14 +292,14 @@ int wsprintfA(LPSTR buffer, LPCSTR format, ...)
     va_start(arguments, format);
     int written = std::vsnprintf(buffer, 1025, format, arguments);
     va_end(arguments);
-    LogCall("wsprintfA", Ptr(buffer), Text(format), "-> " + Text(buffer));
+    LOG_CALL("wsprintfA", Ptr(buffer), Text(format), "-> " + Text(buffer));
     return written;
 }
 
 HINSTANCE ShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory,
                         int showCommand)
 {
-    LogCall("ShellExecuteA", Handle(owner), Text(verb), Text(file), Text(parameters), Text(directory),
+    LOG_CALL("ShellExecuteA", Handle(owner), Text(verb), Text(file), Text(parameters), Text(directory),
                 Num(showCommand));
     world.events.push_back("started " + sim::TextFromAnsi(file ? file : ""));
     world.started.push_back(sim::ProgramStarted{verb ? verb : "", sim::TextFromAnsi(file ? file : ""),
@@ -312,7 +311,7 @@ HINSTANCE ShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters,
 
 void SHChangeNotify(LONG eventId, UINT flags, LPCVOID item1, LPCVOID item2)
 {
-    LogCall("SHChangeNotify", Num(eventId), Num(flags), flags == SHCNF_PATH ? Text((const char*)item1) : Ptr(item1),
+    LOG_CALL("SHChangeNotify", Num(eventId), Num(flags), flags == SHCNF_PATH ? Text((const char*)item1) : Ptr(item1),
                 Ptr(item2));
     world.notices.push_back(
         sim::ShellNotice{eventId, flags, sim::TextFromAnsi(item1 ? (const char*)item1 : "")});

@@ -3,6 +3,7 @@
 
 #include "sim/code_pages.h"
 #include "sim/simulated_windows.h"
+#include "sim/world.h"
 
 namespace sim {
 
@@ -48,6 +49,40 @@ bool IsAtOrBelow(const std::string& key, const std::set<std::string>& roots)
     return false;
 }
 
+// The copy in TEMP and the scripts delme1.bat to delme200.bat beside it (and TEMP itself, which
+// the first run makes when it is missing).
+bool IsWritable(const ProductItems& items, const std::string& path)
+{
+    if (items.tempFolders.count(path)) {
+        return true;
+    }
+    size_t cut = path.rfind('\\');
+    if (cut == std::string::npos) {
+        return false;
+    }
+    std::string folder = path.substr(0, cut);
+    if (!items.tempFolders.count(folder.empty() ? "\\" : folder)) {
+        return false;
+    }
+    std::string name = path.substr(cut + 1);
+    if (name == "uninstall.exe") {
+        return true;
+    }
+    const std::string start = "delme";
+    const std::string end = ".bat";
+    if (name.size() <= start.size() + end.size() || name.compare(0, start.size(), start) != 0 ||
+        name.compare(name.size() - end.size(), end.size(), end) != 0) {
+        return false;
+    }
+    std::string number = name.substr(start.size(), name.size() - start.size() - end.size());
+    if (number.size() > 3 || number[0] == '0' ||
+        number.find_first_not_of("0123456789") != std::string::npos) {
+        return false;
+    }
+    int n = std::stoi(number);
+    return n >= 1 && n <= 200;
+}
+
 void AddInstallFolderItems(ProductItems& items, const std::string& install)
 {
     for (const std::string& name : InstalledFileNames) {
@@ -68,10 +103,9 @@ void AddInstallFolderItems(ProductItems& items, const std::string& install)
 Footprint TakeFootprint()
 {
     Footprint footprint;
-    for (const std::string& entry : ListEntries()) {
-        bool folder = entry.back() == '\\';
-        std::string path = folder ? entry.substr(0, entry.size() - 1) : entry;
-        footprint.entries[path] = folder ? "<folder>" : FileContents(path);
+    for (const auto& entry : detail::world.entries) {
+        footprint.entries.emplace_hint(footprint.entries.end(), entry.first,
+                                       entry.second.folder ? "<folder>" : entry.second.contents);
     }
     for (const std::string& key : ListKeys(HKEY_LOCAL_MACHINE)) {
         footprint.keys.insert("hklm\\" + key);
@@ -108,11 +142,7 @@ ProductItems ReadProductItems()
     }
     for (const std::string& reported : tempFolders) {
         std::string folder = WithBackslash(reported);
-        items.writableFiles.insert(NormalPath(folder));
-        items.writableFiles.insert(NormalPath(folder + "uninstall.exe"));
-        for (int n = 1; n <= 200; ++n) {
-            items.writableFiles.insert(NormalPath(folder + "delme" + std::to_string(n) + ".bat"));
-        }
+        items.tempFolders.insert(NormalPath(folder));
     }
     items.deletableKeys = {
         "hklm\\software\\microsoft\\windows\\currentversion\\uninstall\\quendradovrance",
@@ -135,16 +165,16 @@ std::vector<std::string> ForeignChanges(const ProductItems& items, const Footpri
         bool inPictures = !items.pictureFolder.empty() &&
                           path.compare(0, items.pictureFolder.size() + 1, items.pictureFolder + "\\") == 0 &&
                           path.find('\\', items.pictureFolder.size() + 1) == std::string::npos;
-        bool own = items.deletableFiles.count(path) || inPictures || items.writableFiles.count(path);
+        bool own = items.deletableFiles.count(path) || inPictures || IsWritable(items, path);
         if (now == after.entries.end() && !own) {
             foreign.push_back("deleted " + path);
         } else if (now != after.entries.end() && now->second != entry.second &&
-                   !items.writableFiles.count(path)) {
+                   !IsWritable(items, path)) {
             foreign.push_back("changed " + path);
         }
     }
     for (const auto& entry : after.entries) {
-        if (!before.entries.count(entry.first) && !items.writableFiles.count(entry.first)) {
+        if (!before.entries.count(entry.first) && !IsWritable(items, entry.first)) {
             foreign.push_back("created " + entry.first);
         }
     }

@@ -24,7 +24,8 @@ Footprint TakeFootprint();
 struct ProductItems {
     std::set<std::string> deletableFiles;  // normal paths
     std::string pictureFolder;             // normal path; its direct entries may go, "" for none
-    std::set<std::string> writableFiles;   // may be created or replaced (TEMP copy, scripts)
+    std::set<std::string> tempFolders;     // normal paths: the folder itself, its uninstall.exe
+                                           // and delme1.bat to delme200.bat may be written
     std::set<std::string> deletableKeys;   // and every key below each of them
     std::set<std::string> creatableKeys;
 };

@@ -76,7 +76,7 @@ HKEY NewKeyHandle(const std::string& id)
 LSTATUS WINAPI SimRegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD reserved, LPDWORD type,
                                    LPBYTE data, LPDWORD dataSize)
 {
-    LogCall("RegQueryValueExW", Handle(key), WideText(valueName), Ptr(reserved), Ptr(type), Ptr(data),
+    LOG_CALL("RegQueryValueExW", Handle(key), WideText(valueName), Ptr(reserved), Ptr(type), Ptr(data),
                 Size(dataSize));
     if (!WideFunctionsWork()) {
         return 120;
@@ -191,7 +191,7 @@ std::string ValueText(HKEY root, const std::string& path, const std::string& nam
 
 LSTATUS RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result)
 {
-    LogCall("RegOpenKeyExA", Handle(key), Text(subKey), Num(options), Num(access), Ptr(result));
+    LOG_CALL("RegOpenKeyExA", Handle(key), Text(subKey), Num(options), Num(access), Ptr(result));
     std::string id = KeyId(key, subKey ? subKey : "");
     if (id.empty() || !KeyIdExists(id)) {
         return ERROR_FILE_NOT_FOUND;
@@ -204,7 +204,7 @@ LSTATUS RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR keyClass,
                         REGSAM access, LPSECURITY_ATTRIBUTES security, PHKEY result,
                         LPDWORD disposition)
 {
-    LogCall("RegCreateKeyExA", Handle(key), Text(subKey), Num(reserved), Text(keyClass), Num(options),
+    LOG_CALL("RegCreateKeyExA", Handle(key), Text(subKey), Num(reserved), Text(keyClass), Num(options),
                 Num(access), Ptr(security), Ptr(result), Ptr(disposition));
     std::string id = KeyId(key, subKey ? subKey : "");
     if (id.empty()) {
@@ -224,7 +224,7 @@ LSTATUS RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR keyClass,
 LSTATUS RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
                          LPDWORD dataSize)
 {
-    LogCall("RegQueryValueExA", Handle(key), Text(valueName), Ptr(reserved), Ptr(type), Ptr(data),
+    LOG_CALL("RegQueryValueExA", Handle(key), Text(valueName), Ptr(reserved), Ptr(type), Ptr(data),
                 Size(dataSize));
     auto open = world.keyHandles.find((uintptr_t)key);
     if (open == world.keyHandles.end()) {
@@ -258,7 +258,7 @@ LSTATUS RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD t
 LSTATUS RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWORD reserved,
                       LPSTR keyClass, LPDWORD classSize, PFILETIME lastWrite)
 {
-    LogCall("RegEnumKeyExA", Handle(key), Num(index), Ptr(name), Size(nameSize), Ptr(reserved),
+    LOG_CALL("RegEnumKeyExA", Handle(key), Num(index), Ptr(name), Size(nameSize), Ptr(reserved),
                 Ptr(keyClass), Ptr(classSize), Ptr(lastWrite));
     std::string id = KeyId(key, "");
     if (id.empty()) {
@@ -282,7 +282,7 @@ LSTATUS RegQueryInfoKeyA(HKEY key, LPSTR keyClass, LPDWORD classSize, LPDWORD re
                          LPDWORD values, LPDWORD maxValueNameLength, LPDWORD maxValueLength,
                          LPDWORD securityDescriptorSize, PFILETIME lastWrite)
 {
-    LogCall("RegQueryInfoKeyA", Handle(key), Ptr(keyClass), Ptr(classSize), Ptr(reserved),
+    LOG_CALL("RegQueryInfoKeyA", Handle(key), Ptr(keyClass), Ptr(classSize), Ptr(reserved),
                 Ptr(subKeys), Ptr(maxSubKeyLength), Ptr(maxClassLength), Ptr(values),
                 Ptr(maxValueNameLength), Ptr(maxValueLength), Ptr(securityDescriptorSize), Ptr(lastWrite));
     std::string id = KeyId(key, "");
@@ -300,7 +300,7 @@ LSTATUS RegQueryInfoKeyA(HKEY key, LPSTR keyClass, LPDWORD classSize, LPDWORD re
 
 LSTATUS RegDeleteKeyA(HKEY key, LPCSTR subKey)
 {
-    LogCall("RegDeleteKeyA", Handle(key), Text(subKey));
+    LOG_CALL("RegDeleteKeyA", Handle(key), Text(subKey));
     if (!subKey || !*subKey) {
         return ERROR_ACCESS_DENIED;
     }
@@ -322,6 +322,6 @@ LSTATUS RegDeleteKeyA(HKEY key, LPCSTR subKey)
 
 LSTATUS RegCloseKey(HKEY key)
 {
-    LogCall("RegCloseKey", Handle(key));
+    LOG_CALL("RegCloseKey", Handle(key));
     return world.keyHandles.erase((uintptr_t)key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }

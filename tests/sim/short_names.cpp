@@ -131,7 +131,7 @@ std::string ShortFormOf(const std::string& text)
 
 DWORD WINAPI SimGetShortPathNameW(LPCWSTR longPath, LPWSTR shortPath, DWORD size)
 {
-    LogCall("GetShortPathNameW", WideText(longPath), Ptr(shortPath), Num(size));
+    LOG_CALL("GetShortPathNameW", WideText(longPath), Ptr(shortPath), Num(size));
     if (!WideFunctionsWork()) {
         return 0;
     }
@@ -157,7 +157,7 @@ void SetShortNames(bool on)
 
 DWORD GetShortPathNameA(LPCSTR longPath, LPSTR shortPath, DWORD size)
 {
-    LogCall("GetShortPathNameA", Text(longPath), Ptr(shortPath), Num(size));
+    LOG_CALL("GetShortPathNameA", Text(longPath), Ptr(shortPath), Num(size));
     std::string shortForm = ShortFormOf(sim::TextFromAnsi(longPath ? longPath : ""));
     if (shortForm.empty()) {
         return Fail(ERROR_FILE_NOT_FOUND);

@@ -43,6 +43,9 @@ struct ShellNotice {
 
 // Starts a new, empty world: no keys, no files, no windows; clock at 0.
 void ResetWorld();
+// Frees everything the world holds. A fuzz target calls it before an execution ends, so that
+// the execution frees what it allocated and the fuzzer's leak check has nothing to re-run.
+void ReleaseWorld();
 
 // --- Registry. Roots are HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER; names ignore case.
 void AddKey(HKEY root, const std::string& path);

@@ -4,7 +4,6 @@
 #define SIM_WORLD_H
 
 #include <cstdint>
-#include <deque>
 #include <map>
 #include <set>
 #include <string>
@@ -61,12 +60,14 @@ struct World {
     bool failCreateFile = false;
     std::map<std::string, int> deleteAttempts;
 
-    std::string commandLine = "\"C:\\Program Files\\QUENDRA Software\\Dovrance\\uninstall.exe\"";
-    std::string modulePath = "C:\\Program Files\\QUENDRA Software\\Dovrance\\uninstall.exe";
-    std::string tempPath = "C:\\TEMP\\";
+    // An empty world holds no memory of its own: see ReleaseWorld.
+    std::string commandLine;
+    std::string modulePath;
+    std::string tempPath;
 
     std::vector<Window> windows;
-    std::deque<int> answers;
+    std::vector<int> answers;
+    size_t nextAnswer = 0;
     std::vector<sim::MessageBoxShown> boxes;
     std::vector<sim::PostedMessage> posted;
 
@@ -128,11 +129,8 @@ std::string Num(Number value)
 }
 
 template <typename... Pieces>
-void LogCall(const char* name, const Pieces&... pieces)
+void LogLine(const char* name, const Pieces&... pieces)
 {
-    if (!world.logCalls) {
-        return;
-    }
     std::string line = std::string(name) + "(";
     bool first = true;
     ((line += (first ? "" : ", ") + std::string(pieces), first = false), ...);
@@ -150,6 +148,9 @@ DWORD CopyOut(const std::basic_string<Char>& text, Char* buffer, DWORD size)
     buffer[text.size()] = 0;
     return (DWORD)text.size();
 }
+
+// Logs a call; its arguments are put into words only while the log is on.
+#define LOG_CALL(...) (world.logCalls ? LogLine(__VA_ARGS__) : (void)0)
 
 }  // namespace sim::detail
 
