@@ -8,6 +8,7 @@ namespace {
 
 const char ProductKey[] = "Software\\QUENDRA Software\\Dovrance";
 const char ShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const std::string InstallFolder = "C:\\Program Files\\QUENDRA Software\\Dovrance";
 
 std::string DrawText(FuzzedDataProvider& input, size_t most)
 {
@@ -47,18 +48,28 @@ std::string Terminated(const std::string& bytes)
     return bytes.substr(0, bytes.find('\0'));
 }
 
-}  // namespace
-
-void DrawWorld(FuzzedDataProvider& input)
+// What every drawn world starts from: the product installed, another product of the company,
+// a user's letter, and the uninstall entry. Built once and copied in for each world.
+void MakeBaseWorld()
 {
     sim::ResetWorld();
-    std::string install = "C:\\Program Files\\QUENDRA Software\\Dovrance";
-    AddProductFiles(install);
+    AddProductFiles(InstallFolder);
     sim::AddFile("C:\\Program Files\\QUENDRA Software\\Kelvar\\kelvar.exe", "other");
     sim::AddFile("C:\\Documents\\letter.txt", "mine");
     sim::AddKey(HKEY_CURRENT_USER, "Software\\QUENDRA Software\\Kelvar\\Saves");
     sim::AddKey(HKEY_CURRENT_USER, std::string(ProductKey) + "\\Settings\\Recent");
     sim::SetStringValue(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\QuendraDovrance", "DisplayName", "x");
+}
+
+}  // namespace
+
+void DrawWorld(FuzzedDataProvider& input)
+{
+    static const sim::SavedWorld base = [] {
+        MakeBaseWorld();
+        return sim::SaveWorld();
+    }();
+    sim::LoadWorld(base);
 
     DrawValue(input, HKEY_LOCAL_MACHINE, ProductKey, "InstallPath");
     DrawValue(input, HKEY_CURRENT_USER, ShellFolders, "StartUp");
@@ -96,7 +107,7 @@ void DrawWorld(FuzzedDataProvider& input)
     sim::FailQueryInfoKey(input.ConsumeBool());
     sim::SetDeleteKeyTakesTree(input.ConsumeBool());
     sim::SetShellExecuteResult(input.ConsumeIntegralInRange(0, 64));
-    sim::LockFile(install + "\\uninstall.exe", input.ConsumeIntegralInRange(-1, 4000));
+    sim::LockFile(InstallFolder + "\\uninstall.exe", input.ConsumeIntegralInRange(-1, 4000));
     if (input.ConsumeBool()) {
         sim::MakeKeyUndeletable(HKEY_CURRENT_USER, std::string(ProductKey) + "\\Settings\\Recent");
     }

@@ -1,6 +1,8 @@
 // Files and folders: paths without case, attributes, timed locks, searches and open files.
 #include "sim/world.h"
 
+#include <string_view>
+
 #include <algorithm>
 #include <cctype>
 #include <cstdarg>
@@ -13,7 +15,7 @@ namespace sim::detail {
 
 // Backslashes only, runs of backslashes folded and no trailing one, as Windows reads a path;
 // in lower case too when asked.
-std::string CleanPath(const std::string& path, bool lower)
+std::string CleanPath(std::string_view path, bool lower)
 {
     std::string out;
     out.reserve(path.size());
@@ -60,7 +62,9 @@ bool ParentIsFolder(const std::string& normal)
 // The normal form of a path that the program passed to an A function.
 std::string PathKey(const char* ansi)
 {
-    std::string normal = NormalPath(sim::TextFromAnsi(ansi ? ansi : ""));
+    std::string_view path(ansi ? ansi : "");
+    bool plain = std::all_of(path.begin(), path.end(), [](char c) { return (unsigned char)c < 0x80; });
+    std::string normal = plain ? CleanPath(path, true) : NormalPath(sim::TextFromAnsi(std::string(path)));
     return normal.find('~') == std::string::npos ? normal : ResolveShortNames(normal);
 }
 
@@ -367,11 +371,11 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIB
 {
     LOG_CALL("CreateFileA", Text(path), Num(access), Num(shareMode), Ptr(security), Num(creation),
                 Num(flags), Handle(templateFile));
-    std::string normal = PathKey(path);
     if (world.failCreateFile || creation != CREATE_NEW) {
         Fail(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;
     }
+    std::string normal = PathKey(path);
     if (FindEntry(normal)) {
         Fail(ERROR_FILE_EXISTS);
         return INVALID_HANDLE_VALUE;

@@ -80,6 +80,24 @@ void ReleaseWorld()
     world = World();
 }
 
+// Saved worlds live as long as the process: each is saved once and loaded many times.
+std::vector<World>& SavedWorlds()
+{
+    static std::vector<World>* saved = new std::vector<World>();
+    return *saved;
+}
+
+SavedWorld SaveWorld()
+{
+    SavedWorlds().push_back(world);
+    return SavedWorld{(int)SavedWorlds().size() - 1};
+}
+
+void LoadWorld(SavedWorld saved)
+{
+    world = SavedWorlds().at(saved.index);
+}
+
 const std::vector<std::string>& Events()
 {
     return world.events;

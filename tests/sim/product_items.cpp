@@ -1,6 +1,8 @@
 // What the uninstaller may change in a world, and every change it made that was not its own.
 #include "sim/product_items.h"
 
+#include <string_view>
+
 #include "sim/code_pages.h"
 #include "sim/simulated_windows.h"
 #include "sim/world.h"
@@ -60,11 +62,14 @@ bool IsWritable(const ProductItems& items, const std::string& path)
     if (cut == std::string::npos) {
         return false;
     }
+    std::string_view name = std::string_view(path).substr(cut + 1);
+    if (name != "uninstall.exe" && (name.size() < 10 || name.compare(0, 5, "delme") != 0)) {
+        return false;  // decided before the folder is looked up, which copies it
+    }
     std::string folder = path.substr(0, cut);
     if (!items.tempFolders.count(folder.empty() ? "\\" : folder)) {
         return false;
     }
-    std::string name = path.substr(cut + 1);
     if (name == "uninstall.exe") {
         return true;
     }
@@ -74,7 +79,7 @@ bool IsWritable(const ProductItems& items, const std::string& path)
         name.compare(name.size() - end.size(), end.size(), end) != 0) {
         return false;
     }
-    std::string number = name.substr(start.size(), name.size() - start.size() - end.size());
+    std::string number(name.substr(start.size(), name.size() - start.size() - end.size()));
     if (number.size() > 3 || number[0] == '0' ||
         number.find_first_not_of("0123456789") != std::string::npos) {
         return false;
@@ -159,12 +164,12 @@ std::vector<std::string> ForeignChanges(const ProductItems& items, const Footpri
                                         const Footprint& after)
 {
     std::vector<std::string> foreign;
+    const std::string pictures = items.pictureFolder + "\\";
     for (const auto& entry : before.entries) {
         const std::string& path = entry.first;
         auto now = after.entries.find(path);
-        bool inPictures = !items.pictureFolder.empty() &&
-                          path.compare(0, items.pictureFolder.size() + 1, items.pictureFolder + "\\") == 0 &&
-                          path.find('\\', items.pictureFolder.size() + 1) == std::string::npos;
+        bool inPictures = !items.pictureFolder.empty() && path.compare(0, pictures.size(), pictures) == 0 &&
+                          path.find('\\', pictures.size()) == std::string::npos;
         bool own = items.deletableFiles.count(path) || inPictures || IsWritable(items, path);
         if (now == after.entries.end() && !own) {
             foreign.push_back("deleted " + path);

@@ -46,6 +46,12 @@ void ResetWorld();
 // Frees everything the world holds. A fuzz target calls it before an execution ends, so that
 // the execution frees what it allocated and the fuzzer's leak check has nothing to re-run.
 void ReleaseWorld();
+// A copy of the whole world, to start many runs from the same one cheaply.
+struct SavedWorld {
+    int index;
+};
+SavedWorld SaveWorld();
+void LoadWorld(SavedWorld saved);
 
 // --- Registry. Roots are HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER; names ignore case.
 void AddKey(HKEY root, const std::string& path);
