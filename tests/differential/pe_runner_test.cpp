@@ -67,7 +67,7 @@ const RunnerCase RunnerCases[] = {
      "emulator fault: read of unmapped 0x00000000"},
     {"a loop that never ends",
      [](std::string& file) { WriteAt(file, EntryOffset(file), "\xEB\xFE"); },
-     "ran past the limit of 50000000 instructions"},
+     "ran past the limit of 10000000 blocks of instructions"},
     {"a base that is not free", [](std::string& file) {
          WriteAt(file, OptionalHeader(file) + 28, std::string("\x00\x00\x11\x00", 4)); },
      "would need relocating: its preferred base 0x110000 is not free here"},

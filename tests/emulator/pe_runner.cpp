@@ -3,8 +3,9 @@
 #include <unicorn/unicorn.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <deque>
+#include <forward_list>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -20,15 +21,17 @@ namespace {
 // The emulated address space: the program at its preferred base, a stack below it, and above it
 // a page of traps (one small stub an import) and a page of texts that the system hands out.
 const uint32_t StackBase = 0x00100000;
-const uint32_t StackSize = 0x00100000;
+const uint32_t StackSize = 0x00040000;
 const uint32_t TrapBase = 0x7F000000;
 const uint32_t TrapSize = 0x1000;
 const uint32_t TrapStride = 8;
 const uint32_t DataBase = 0x7F010000;
 const uint32_t DataSize = 0x10000;
 const uint32_t ExitSentinel = 0x7F0F0000;  // the entry point's return address: never reached
-const uint64_t InstructionLimit = 50000000;
-const uint8_t TrapInterrupt = 0x80;
+// Counted in blocks of instructions (each ends at a jump, call or return): a hook on every
+// block is installed once, where a count of instructions would make the emulator translate the
+// program afresh on every run.
+const uint64_t BlockLimit = 10000000;
 const size_t TextLimit = 0x10000;
 
 struct Section {
@@ -163,31 +166,36 @@ Image LoadImage(const std::string& path)
 
 struct Run;
 
+// Emulated memory as the runner reads and writes it (see HostMemory).
+bool ReadGuest(Run& run, uint32_t address, void* out, size_t size);
+bool WriteGuest(Run& run, uint32_t address, const void* data, size_t size);
+
 // One call from the program: its arguments read from the emulated stack, and the host copies of
 // its buffers, written back once the simulation has served it.
 struct Call {
     Run& run;
     uc_engine* uc;
     uint32_t stack;  // the stack pointer at the trap: the return address is there
-    std::deque<std::string> texts;
-    std::deque<std::u16string> wideTexts;
-    std::deque<std::vector<char>> buffers;
-    std::vector<std::pair<uint32_t, std::vector<char>*>> writeBack;
-    std::deque<DWORD> numbers;
-    std::vector<std::pair<uint32_t, DWORD*>> numberBack;
+    // Lists, so that what a call was handed stays where it is while more is added.
+    std::forward_list<std::string> texts;
+    std::forward_list<std::u16string> wideTexts;
+    std::forward_list<std::vector<char>> buffers;
+    std::forward_list<std::pair<uint32_t, std::vector<char>*>> writeBack;
+    std::forward_list<DWORD> numbers;
+    std::forward_list<std::pair<uint32_t, DWORD*>> numberBack;
     std::string failure;
 
     uint32_t Arg(int i)
     {
         uint32_t value = 0;
-        uc_mem_read(uc, stack + 4 + 4 * i, &value, 4);
+        ReadGuest(run, stack + 4 + 4 * i, &value, 4);
         return value;
     }
 
     std::vector<char> ReadMemory(uint32_t address, size_t size)
     {
         std::vector<char> bytes(size);
-        if (size && uc_mem_read(uc, address, bytes.data(), size) != UC_ERR_OK) {
+        if (size && !ReadGuest(run, address, bytes.data(), size)) {
             failure = "unreadable argument memory at " + std::to_string(address);
         }
         return bytes;
@@ -201,11 +209,11 @@ struct Call {
         }
         std::string text;
         char c = 0;
-        while (text.size() < TextLimit && uc_mem_read(uc, address + text.size(), &c, 1) == UC_ERR_OK && c) {
+        while (text.size() < TextLimit && ReadGuest(run, address + (uint32_t)text.size(), &c, 1) && c) {
             text += c;
         }
-        texts.push_back(text);
-        return texts.back().c_str();
+        texts.push_front(text);
+        return texts.front().c_str();
     }
 
     const char16_t* Wide(int i)
@@ -216,11 +224,11 @@ struct Call {
         }
         std::u16string text;
         char16_t c = 0;
-        while (text.size() < TextLimit && uc_mem_read(uc, address + 2 * text.size(), &c, 2) == UC_ERR_OK && c) {
+        while (text.size() < TextLimit && ReadGuest(run, address + 2 * (uint32_t)text.size(), &c, 2) && c) {
             text += c;
         }
-        wideTexts.push_back(text);
-        return wideTexts.back().c_str();
+        wideTexts.push_front(text);
+        return wideTexts.front().c_str();
     }
 
     // A buffer of size bytes that the call may fill: it starts as the emulated bytes are.
@@ -230,9 +238,9 @@ struct Call {
         if (!address) {
             return nullptr;
         }
-        buffers.push_back(ReadMemory(address, size));
-        writeBack.push_back({address, &buffers.back()});
-        return buffers.back().data();
+        buffers.push_front(ReadMemory(address, size));
+        writeBack.push_front({address, &buffers.front()});
+        return buffers.front().data();
     }
 
     const char* Bytes(int i, size_t size)
@@ -241,8 +249,8 @@ struct Call {
         if (!address) {
             return nullptr;
         }
-        buffers.push_back(ReadMemory(address, size));
-        return buffers.back().data();
+        buffers.push_front(ReadMemory(address, size));
+        return buffers.front().data();
     }
 
     DWORD* Number(int i)
@@ -252,10 +260,10 @@ struct Call {
             return nullptr;
         }
         DWORD value = 0;
-        uc_mem_read(uc, address, &value, 4);
-        numbers.push_back(value);
-        numberBack.push_back({address, &numbers.back()});
-        return &numbers.back();
+        ReadGuest(run, address, &value, 4);
+        numbers.push_front(value);
+        numberBack.push_front({address, &numbers.front()});
+        return &numbers.front();
     }
 
     // Handles are signed 32-bit values (INVALID_HANDLE_VALUE is -1); keys and windows are not.
@@ -267,10 +275,10 @@ struct Call {
     void WriteBack()
     {
         for (auto& buffer : writeBack) {
-            uc_mem_write(uc, buffer.first, buffer.second->data(), buffer.second->size());
+            WriteGuest(run, buffer.first, buffer.second->data(), buffer.second->size());
         }
         for (auto& number : numberBack) {
-            uc_mem_write(uc, number.first, number.second, 4);
+            WriteGuest(run, number.first, number.second, 4);
         }
     }
 };
@@ -299,7 +307,55 @@ struct Run {
     std::map<uint32_t, FARPROC> lateFunctions;  // their host functions, by trap number
     uint32_t nextData = DataBase;
     RunResult result;
+    uint64_t blocks = 0;
+    char* stackMemory = nullptr;  // host memory behind the stack and the data page
+    char* dataMemory = nullptr;
 };
+
+// The stack and the data page are host memory that the emulator reaches as device memory,
+// through the two functions below: a write to ordinary emulated memory makes this emulator look
+// for translated code to discard, several allocations a write. The runner reads and writes them
+// directly.
+uint64_t ReadDevice(uc_engine*, uint64_t offset, unsigned size, void* memory)
+{
+    uint64_t value = 0;
+    std::memcpy(&value, (char*)memory + offset, size);
+    return value;
+}
+
+void WriteDevice(uc_engine*, uint64_t offset, unsigned size, uint64_t value, void* memory)
+{
+    std::memcpy((char*)memory + offset, &value, size);
+}
+
+char* HostMemory(Run& run, uint32_t address, size_t size)
+{
+    if (address >= StackBase && (uint64_t)address + size <= StackBase + StackSize) {
+        return run.stackMemory + (address - StackBase);
+    }
+    if (address >= DataBase && (uint64_t)address + size <= DataBase + DataSize) {
+        return run.dataMemory + (address - DataBase);
+    }
+    return nullptr;
+}
+
+bool ReadGuest(Run& run, uint32_t address, void* out, size_t size)
+{
+    if (char* host = HostMemory(run, address, size)) {
+        std::memcpy(out, host, size);
+        return true;
+    }
+    return uc_mem_read(run.uc, address, out, size) == UC_ERR_OK;
+}
+
+bool WriteGuest(Run& run, uint32_t address, const void* data, size_t size)
+{
+    if (char* host = HostMemory(run, address, size)) {
+        std::memcpy(host, data, size);
+        return true;
+    }
+    return uc_mem_write(run.uc, address, data, size) == UC_ERR_OK;
+}
 
 uint32_t ServeGetCommandLineA(Call& call);
 uint32_t ServeGetProcAddress(Call& call);
@@ -322,19 +378,19 @@ const Service Services[] = {
     {"FindClose", 1, [](Call& c) { return (uint32_t)FindClose(c.Handle(0)); }},
     {"FindFirstFileA", 2, [](Call& c) {
          const char* pattern = c.Text(0);
-         WIN32_FIND_DATAA found;
+         WIN32_FIND_DATAA found = {};
          HANDLE search = FindFirstFileA(pattern, &found);
-         char* out = c.Buffer(1, 320);
+         char* out = search != INVALID_HANDLE_VALUE ? c.Buffer(1, 320) : nullptr;
          if (out) {
              std::memcpy(out, &found, 44);  // attributes, three times, sizes, reserved words
              std::memcpy(out + 44, found.cFileName, MAX_PATH + 14);
          }
          return HandleValue(search); }},
     {"FindNextFileA", 2, [](Call& c) {
-         WIN32_FIND_DATAA found;
+         WIN32_FIND_DATAA found = {};
          BOOL more = FindNextFileA(c.Handle(0), &found);
-         char* out = c.Buffer(1, 320);
-         if (out && more) {
+         char* out = more ? c.Buffer(1, 320) : nullptr;
+         if (out) {
              std::memcpy(out, &found, 44);
              std::memcpy(out + 44, found.cFileName, MAX_PATH + 14);
          }
@@ -470,7 +526,7 @@ uint32_t ServeGetCommandLineA(Call& call)
         call.failure = "no room for the command line";
         return 0;
     }
-    uc_mem_write(call.uc, address, text, size);
+    WriteGuest(call.run, address, text, size);
     call.run.nextData += (uint32_t)((size + 3) & ~3u);
     return address;
 }
@@ -520,12 +576,13 @@ uint32_t ServeWsprintfA(Call& call)
 uint32_t AddTrap(Run& run, const std::string& name, const Service* service)
 {
     uint32_t index = (uint32_t)run.services.size();
-    // int 0x80, then "ret n" that pops the arguments (stdcall), or "ret" (cdecl, or unknown)
-    uint8_t stub[TrapStride] = {0xCD, TrapInterrupt, 0xC3, 0x90, 0x90, 0x90, 0x90, 0x90};
+    // The call is served by a hook on this address, before "ret n" pops the arguments
+    // (stdcall), or "ret" leaves them to the caller (cdecl, or not served).
+    uint8_t stub[TrapStride] = {0xC3, 0x90, 0x90, 0x90, 0x90, 0x90, 0x90, 0x90};
     if (service && service->arguments > 0) {
-        stub[2] = 0xC2;
-        stub[3] = (uint8_t)(4 * service->arguments);
-        stub[4] = 0;
+        stub[0] = 0xC2;
+        stub[1] = (uint8_t)(4 * service->arguments);
+        stub[2] = 0;
     }
     uint32_t address = TrapBase + index * TrapStride;
     uc_mem_write(run.uc, address, stub, sizeof stub);
@@ -543,7 +600,7 @@ uint32_t ReadRegister(uc_engine* uc, int id)
 
 uint32_t CurrentTrap(Call& call)
 {
-    return (ReadRegister(call.uc, UC_X86_REG_EIP) - 2 - TrapBase) / TrapStride;
+    return (ReadRegister(call.uc, UC_X86_REG_EIP) - TrapBase) / TrapStride;
 }
 
 void Stop(Run& run, const std::string& failure)
@@ -571,13 +628,12 @@ bool CallerPopsAgain(Run& run, uint32_t returnAddress, const Service& service)
            code[2] == 4 * service.arguments;
 }
 
-void OnInterrupt(uc_engine* uc, uint32_t number, void* data)
+void OnTrap(uc_engine* uc, uint64_t address, uint32_t, void* data)
 {
     Run& run = *(Run*)data;
-    uint32_t eip = ReadRegister(uc, UC_X86_REG_EIP);
-    uint32_t trap = (eip - 2 - TrapBase) / TrapStride;
-    if (number != TrapInterrupt || eip < TrapBase || trap >= run.services.size()) {
-        Stop(run, "emulator fault: interrupt " + std::to_string(number) + " at " + Hex(eip));
+    uint32_t trap = (uint32_t)(address - TrapBase) / TrapStride;
+    if (address % TrapStride || trap >= run.services.size()) {
+        Stop(run, "emulator fault: a jump into the traps at " + Hex((uint32_t)address));
         return;
     }
     const std::string& name = run.trapNames[trap];
@@ -611,6 +667,15 @@ void OnInterrupt(uc_engine* uc, uint32_t number, void* data)
     }
 }
 
+void OnBlock(uc_engine*, uint64_t address, uint32_t, void* data)
+{
+    Run& run = *(Run*)data;
+    if (++run.blocks > BlockLimit) {
+        Stop(run, "ran past the limit of " + std::to_string(BlockLimit) + " blocks of instructions, at " +
+                      Hex((uint32_t)address));
+    }
+}
+
 bool OnUnmapped(uc_engine* uc, uc_mem_type type, uint64_t address, int, int64_t, void* data)
 {
     Run& run = *(Run*)data;
@@ -622,10 +687,10 @@ bool OnUnmapped(uc_engine* uc, uc_mem_type type, uint64_t address, int, int64_t,
 
 const Image& CachedImage(const std::string& path)
 {
-    static std::map<std::string, Image> images;
-    auto found = images.find(path);
-    if (found == images.end()) {
-        found = images.emplace(path, LoadImage(path)).first;
+    static std::map<std::string, Image>* images = new std::map<std::string, Image>();
+    auto found = images->find(path);
+    if (found == images->end()) {
+        found = images->emplace(path, LoadImage(path)).first;
     }
     return found->second;
 }
@@ -634,9 +699,11 @@ bool MapImage(Run& run)
 {
     const Image& image = *run.image;
     if (uc_mem_map(run.uc, image.base, image.size, UC_PROT_ALL) != UC_ERR_OK ||
-        uc_mem_map(run.uc, StackBase, StackSize, UC_PROT_READ | UC_PROT_WRITE) != UC_ERR_OK ||
+        uc_mmio_map(run.uc, StackBase, StackSize, ReadDevice, run.stackMemory, WriteDevice,
+                    run.stackMemory) != UC_ERR_OK ||
         uc_mem_map(run.uc, TrapBase, TrapSize, UC_PROT_READ | UC_PROT_EXEC) != UC_ERR_OK ||
-        uc_mem_map(run.uc, DataBase, DataSize, UC_PROT_READ | UC_PROT_WRITE) != UC_ERR_OK) {
+        uc_mmio_map(run.uc, DataBase, DataSize, ReadDevice, run.dataMemory, WriteDevice,
+                    run.dataMemory) != UC_ERR_OK) {
         run.result.failure = "the emulator could not map the program";
         return false;
     }
@@ -654,38 +721,96 @@ bool MapImage(Run& run)
     return true;
 }
 
+// One emulator a program file, set up once: its image mapped, its imports pointed at traps and
+// the translated code kept. Each run restores the image where a run changed it, clears the
+// stack and starts from the saved registers.
+struct Engine {
+    Run run;
+    std::vector<char> image;  // the mapped image as set up
+    std::vector<char> imageNow;
+    uc_context* registers = nullptr;
+};
+
+Engine* SetUpEngine(const std::string& exePath, RunResult& refusal)
+{
+    const Image& image = CachedImage(exePath);
+    if (!image.refusal.empty()) {
+        refusal.failure = image.refusal;
+        return nullptr;
+    }
+    Engine* engine = new Engine();
+    Run& run = engine->run;
+    run.image = &image;
+    run.stackMemory = (char*)std::aligned_alloc(0x1000, StackSize);
+    run.dataMemory = (char*)std::aligned_alloc(0x1000, DataSize);
+    if (uc_open(UC_ARCH_X86, UC_MODE_32, &run.uc) != UC_ERR_OK || !MapImage(run)) {
+        refusal.failure = run.result.failure.empty() ? "the emulator could not start" : run.result.failure;
+        delete engine;
+        return nullptr;
+    }
+    uc_hook traps;
+    uc_hook blocks;
+    uc_hook faults;
+    uc_hook_add(run.uc, &traps, UC_HOOK_CODE, (void*)OnTrap, &run, TrapBase, TrapBase + TrapSize - 1);
+    uc_hook_add(run.uc, &blocks, UC_HOOK_BLOCK, (void*)OnBlock, &run, 1, 0);
+    uc_hook_add(run.uc, &faults, UC_HOOK_MEM_UNMAPPED, (void*)OnUnmapped, &run, 1, 0);
+    engine->image.resize(image.size);
+    engine->imageNow.resize(image.size);
+    uc_mem_read(run.uc, image.base, engine->image.data(), image.size);
+    uint32_t stack = StackBase + StackSize - 16;
+    uc_reg_write(run.uc, UC_X86_REG_ESP, &stack);
+    uc_context_alloc(run.uc, &engine->registers);
+    uc_context_save(run.uc, engine->registers);
+    return engine;
+}
+
+// Engines live as long as the process, one a program file.
+Engine* CachedEngine(const std::string& exePath, RunResult& refusal)
+{
+    static std::map<std::string, Engine*>* engines = new std::map<std::string, Engine*>();
+    auto found = engines->find(exePath);
+    if (found != engines->end()) {
+        return found->second;
+    }
+    Engine* engine = SetUpEngine(exePath, refusal);
+    if (engine) {
+        (*engines)[exePath] = engine;
+    }
+    return engine;
+}
+
+void PrepareRun(Engine& engine)
+{
+    Run& run = engine.run;
+    run.result = RunResult();
+    run.blocks = 0;
+    run.lateFunctions.clear();
+    run.nextData = DataBase;
+    uc_mem_read(run.uc, run.image->base, engine.imageNow.data(), engine.imageNow.size());
+    if (engine.imageNow != engine.image) {
+        uc_mem_write(run.uc, run.image->base, engine.image.data(), engine.image.size());
+    }
+    std::memset(run.stackMemory, 0, StackSize);
+    std::memcpy(run.stackMemory + StackSize - 16, &ExitSentinel, 4);
+    uc_context_restore(run.uc, engine.registers);
+}
+
 }  // namespace
 
 RunResult RunProgram(const std::string& exePath)
 {
-    Run run;
-    run.image = &CachedImage(exePath);
-    if (!run.image->refusal.empty()) {
-        run.result.failure = run.image->refusal;
-        return run.result;
+    RunResult refusal;
+    Engine* engine = CachedEngine(exePath, refusal);
+    if (!engine) {
+        return refusal;
     }
-    if (uc_open(UC_ARCH_X86, UC_MODE_32, &run.uc) != UC_ERR_OK) {
-        run.result.failure = "the emulator could not start";
-        return run.result;
+    PrepareRun(*engine);
+    Run& run = engine->run;
+    uc_err error = uc_emu_start(run.uc, run.image->base + run.image->entry, 0, 0, 0);
+    if (!run.result.exited && run.result.failure.empty()) {
+        uint32_t eip = ReadRegister(run.uc, UC_X86_REG_EIP);
+        run.result.failure = std::string("emulator fault: ") + uc_strerror(error) + " at " + Hex(eip);
     }
-    if (MapImage(run)) {
-        uint32_t stack = StackBase + StackSize - 16;
-        uc_mem_write(run.uc, stack, &ExitSentinel, 4);
-        uc_reg_write(run.uc, UC_X86_REG_ESP, &stack);
-        uc_hook interrupts;
-        uc_hook faults;
-        uc_hook_add(run.uc, &interrupts, UC_HOOK_INTR, (void*)OnInterrupt, &run, 1, 0);
-        uc_hook_add(run.uc, &faults, UC_HOOK_MEM_UNMAPPED, (void*)OnUnmapped, &run, 1, 0);
-        uc_err error = uc_emu_start(run.uc, run.image->base + run.image->entry, 0, 0, InstructionLimit);
-        if (!run.result.exited && run.result.failure.empty()) {
-            uint32_t eip = ReadRegister(run.uc, UC_X86_REG_EIP);
-            run.result.failure = error != UC_ERR_OK
-                                     ? std::string("emulator fault: ") + uc_strerror(error) + " at " + Hex(eip)
-                                     : "ran past the limit of " + std::to_string(InstructionLimit) +
-                                           " instructions, at " + Hex(eip);
-        }
-    }
-    uc_close(run.uc);
     return run.result;
 }
 
