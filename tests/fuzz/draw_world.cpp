@@ -1,5 +1,8 @@
 #include "fuzz/draw_world.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "platform/platform_services.h"
 #include "sim/product_items.h"
 #include "sim/simulated_windows.h"
@@ -118,4 +121,15 @@ void DrawWorld(FuzzedDataProvider& input)
     sim::QueueAnswer(input.ConsumeBool() ? IDOK : IDCANCEL);
     sim::SetWideFunctions((sim::WideFunctions)input.ConsumeIntegralInRange(0, 2));
     sim::SetShortNames(input.ConsumeBool());
+}
+
+void StopAtForeignChanges(const sim::ProductItems& items, const sim::Footprint& before)
+{
+    std::vector<std::string> foreign = sim::ForeignChanges(items, before, sim::TakeFootprint());
+    for (const std::string& change : foreign) {
+        std::fprintf(stderr, "foreign change: %s\n", change.c_str());
+    }
+    if (!foreign.empty() || sim::OpenHandleCount() != 0) {
+        std::abort();
+    }
 }

@@ -6,6 +6,12 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include "sim/product_items.h"
+
 void DrawWorld(FuzzedDataProvider& input);
+
+// Stops the run at any change since before that is not the uninstaller's own, or at any handle
+// left open.
+void StopAtForeignChanges(const sim::ProductItems& items, const sim::Footprint& before);
 
 #endif

@@ -20,13 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     sim::SetCommandLine("uninstall.exe /internally");
     WinMain(nullptr, nullptr, nullptr, 0);
 
-    std::vector<std::string> foreign = sim::ForeignChanges(items, before, sim::TakeFootprint());
-    for (const std::string& change : foreign) {
-        std::fprintf(stderr, "foreign change: %s\n", change.c_str());
-    }
-    if (!foreign.empty() || sim::OpenHandleCount() != 0) {
-        std::abort();
-    }
+    StopAtForeignChanges(items, before);
     sim::ReleaseWorld();
     return 0;
 }

@@ -40,13 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::fprintf(stderr, "the shipped program differs from the host build:\n%s", difference.c_str());
         std::abort();
     }
-    std::vector<std::string> foreign = sim::ForeignChanges(items, before, sim::TakeFootprint());
-    for (const std::string& change : foreign) {
-        std::fprintf(stderr, "foreign change: %s\n", change.c_str());
-    }
-    if (!foreign.empty() || sim::OpenHandleCount() != 0) {
-        std::abort();
-    }
+    StopAtForeignChanges(items, before);
     sim::ReleaseWorld();
     return 0;
 }

@@ -332,6 +332,18 @@ install_second_product() {
 REG
 }
 
+# expect_product_gone: after a journey with OK while the stand-in ran, the first run ended with 1,
+# the product was asked to close, and the installation, its folders, keys, shortcuts and
+# uninstall entry are gone.
+expect_product_gone() {
+    expect_equal "$FIRST_STATUS" 1 "exit status of the first run"
+    expect_path "$C_DRIVE/product/closed.txt"
+    expect_sample_removed
+    expect_no_path "$COMPANY_DIR"
+    expect_product_keys_removed
+    expect_no_key hklm 'Software\Microsoft\Windows\CurrentVersion\Uninstall\QuendraDovrance'
+}
+
 # expect_second_product_kept: its keys, the company keys that hold them and its folder stay.
 expect_second_product_kept() {
     expect_key hkcu 'Software\QUENDRA Software\Kelvar'
@@ -375,12 +387,7 @@ profile_journey() {
     temp_before=$(temp_listing)
     run_journey ok
     echo "from OK to a clean TEMP: $OK_TO_CLEAN_MS ms"
-    expect_equal "$FIRST_STATUS" 1 "exit status of the first run"
-    expect_path "$C_DRIVE/product/closed.txt"
-    expect_sample_removed
-    expect_no_path "$COMPANY_DIR"
-    expect_product_keys_removed
-    expect_no_key hklm 'Software\Microsoft\Windows\CurrentVersion\Uninstall\QuendraDovrance'
+    expect_product_gone
     expect_equal "$(temp_listing)" "$temp_before" "TEMP in the profile afterwards"
     expect_no_path "$default_temp/uninstall.exe"
 }
