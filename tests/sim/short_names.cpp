@@ -82,11 +82,12 @@ std::string ResolveShortNames(const std::string& normal)
     }
     std::string resolved;
     size_t start = 0;
-    while (start <= normal.size()) {
+    // The first part is a drive, a name in the current folder, or empty before a leading "\".
+    for (bool first = true; start <= normal.size(); first = false) {
         size_t end = normal.find('\\', start);
         std::string part = normal.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        std::string path = resolved.empty() ? part : resolved + "\\" + part;
-        if (!resolved.empty() && !FindEntry(path) && part.find('~') != std::string::npos) {
+        std::string path = first ? part : resolved + "\\" + part;
+        if (!first && !FindEntry(path) && part.find('~') != std::string::npos) {
             for (const auto& name : ShortNamesIn(resolved)) {
                 if (Lower(name.second) == part) {
                     path = name.first;
