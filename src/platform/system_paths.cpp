@@ -24,7 +24,6 @@ int FitsPath(DWORD reportedLength)
 static int ConvertExactly(const WCHAR* wide, char* path)
 {
     WCHAR back[MAX_PATH];
-    path[0] = 0;
     if (!WideCharToMultiByte(CP_ACP, 0, wide, -1, path, MAX_PATH, 0, 0) ||
         !MultiByteToWideChar(CP_ACP, 0, path, -1, back, MAX_PATH)) {
         path[0] = 0;
