@@ -201,35 +201,26 @@ struct Call {
         return bytes;
     }
 
-    const char* Text(int i)
+    // The terminated text, narrow or wide, that argument i points at; nullptr for none.
+    template <typename Char>
+    const Char* ReadText(int i, std::forward_list<std::basic_string<Char>>& store)
     {
         uint32_t address = Arg(i);
         if (!address) {
             return nullptr;
         }
-        std::string text;
-        char c = 0;
-        while (text.size() < TextLimit && ReadGuest(run, address + (uint32_t)text.size(), &c, 1) && c) {
+        std::basic_string<Char> text;
+        Char c = 0;
+        while (text.size() < TextLimit &&
+               ReadGuest(run, address + (uint32_t)(sizeof(Char) * text.size()), &c, sizeof(Char)) && c) {
             text += c;
         }
-        texts.push_front(text);
-        return texts.front().c_str();
+        store.push_front(text);
+        return store.front().c_str();
     }
 
-    const char16_t* Wide(int i)
-    {
-        uint32_t address = Arg(i);
-        if (!address) {
-            return nullptr;
-        }
-        std::u16string text;
-        char16_t c = 0;
-        while (text.size() < TextLimit && ReadGuest(run, address + 2 * (uint32_t)text.size(), &c, 2) && c) {
-            text += c;
-        }
-        wideTexts.push_front(text);
-        return wideTexts.front().c_str();
-    }
+    const char* Text(int i) { return ReadText(i, texts); }
+    const char16_t* Wide(int i) { return ReadText(i, wideTexts); }
 
     // A buffer of size bytes that the call may fill: it starts as the emulated bytes are.
     char* Buffer(int i, size_t size)
