@@ -187,26 +187,20 @@ TEST(ConfirmationPhase, WaitsForTheProductToEndAfterAskingItToClose)
         long long clockMs;  // how long the first run waited
         bool waited;
     };
+    // A product window whose process ends closesAfterMs after it is asked to close (-1: never).
+    auto productWindow = [](long long closesAfterMs, bool openable) {
+        sim::AddWindow("QuendraDovrance");
+        sim::SetWindowProcess(closesAfterMs, openable);
+    };
     const WaitCase cases[] = {
         {"not running", [] {}, 0, false},
-        {"ends at once", [] { sim::AddWindow("QuendraDovrance"); }, 0, true},
-        {"ends after 1.5 s", [] {
-             sim::AddWindow("QuendraDovrance");
-             sim::SetWindowProcess(1500, true); },
-         1500, true},
-        {"never ends: gives up after 30 s", [] {
-             sim::AddWindow("QuendraDovrance");
-             sim::SetWindowProcess(-1, true); },
-         30000, true},
-        {"cannot be opened: no wait", [] {
-             sim::AddWindow("QuendraDovrance");
-             sim::SetWindowProcess(1500, false); },
-         0, false},
-        {"two windows: only the first one's process", [] {
-             sim::AddWindow("QuendraDovrance");
-             sim::SetWindowProcess(2000, true);
-             sim::AddWindow("QuendraDovrance");
-             sim::SetWindowProcess(-1, true); },
+        {"ends at once", [=] { productWindow(0, true); }, 0, true},
+        {"ends after 1.5 s", [=] { productWindow(1500, true); }, 1500, true},
+        {"never ends: gives up after 30 s", [=] { productWindow(-1, true); }, 30000, true},
+        {"cannot be opened: no wait", [=] { productWindow(1500, false); }, 0, false},
+        {"two windows: only the first one's process", [=] {
+             productWindow(2000, true);
+             productWindow(-1, true); },
          2000, true},
     };
     for (const WaitCase& row : cases) {
